@@ -1,0 +1,29 @@
+// The two calculations of the main window, each one straight sequence of
+// steps from one box's text to the other box's text.
+#pragma once
+
+#include <cstdint>
+
+#include "text_box.hpp"
+
+namespace kvix {
+
+// The text boxes of the main window that the calculations read and write.
+struct MainFormBoxes {
+    TextBox& txtInput;  // the Unix time, as decimal text
+    TextBox& txtOutput; // the date text
+};
+
+// Unix time in txtInput -> date text in txtOutput.
+void CalcPos(const MainFormBoxes& form);
+// Date text in txtOutput -> Unix time in txtInput.
+void CalcNeg(const MainFormBoxes& form);
+
+// The formula of each direction, followed by the floating-point test.
+// u / 86400 + 25569: the date serial of Unix time u (a floating division, so
+// the seconds of the day stay in the fraction).
+double serial_of_unix_time(std::int32_t u);
+// (serial - 25569) * 86400: the Unix time of a date serial, not yet rounded.
+double unix_seconds_of_serial(double serial);
+
+} // namespace kvix

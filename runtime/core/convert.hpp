@@ -1,0 +1,62 @@
+// Conversions between texts, 32-bit integers and date serials.
+//
+// A date serial is a double: days since 1899-12-30 00:00:00 plus the time of
+// day as a fraction of a day, so 1970-01-01 00:00:00 is 25569.0 and noon adds
+// 0.5.  The date range is 0100-01-01 00:00:00 .. 9999-12-31 23:59:59.
+// None of these depends on the machine's locale or time zone.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace kvix {
+
+inline constexpr double kSecondsPerDay = 86400.0;
+// Days from 1899-12-30 (serial 0) to 1970-01-01 (Unix time 0).
+inline constexpr double kUnixEpochSerial = 25569.0;
+
+// The date range in whole seconds since 1970-01-01 00:00:00.
+inline constexpr std::int64_t kFirstDateSecond = -59011459200;  // 0100-01-01 00:00:00
+inline constexpr std::int64_t kLastDateSecond = 253402300799;   // 9999-12-31 23:59:59
+
+// Length of a formatted date text, "YYYY-MM-DD hh:mm:ss".
+inline constexpr std::size_t kDateTextLength = 19;
+
+// Text -> signed 32-bit integer.  Accepts white space around, one optional
+// sign and one or more ASCII digits.  Throws the conversion failure for any
+// other text and the overflow error for a value outside the 32-bit range.
+std::int32_t parse_int32(std::string_view text);
+
+// Signed 32-bit integer -> its decimal digits, "-" before a negative value.
+std::string format_int32(std::int32_t value);
+
+// Date text -> date serial.  Throws the conversion failure for a text that
+// names no date and the overflow error for a date outside the date range.
+double parse_date(std::string_view text);
+
+// Date serial -> "YYYY-MM-DD hh:mm:ss", the time of day rounded to the
+// nearest second (an exact half second goes to the later one).  Throws the
+// overflow error for a serial outside the date range.
+std::string format_date(double serial);
+// The same, written into a caller's buffer of kDateTextLength characters.
+void format_date_to(double serial, char* out);
+
+// The date check: a floating value -> the same value as a date serial.
+// Throws the overflow error unless it lies in the date range (NaN does not).
+double check_date(double value);
+
+// Floating value -> nearest signed 32-bit integer, an exact half going to
+// the even neighbour.  Throws the overflow error for NaN and for values
+// whose rounding falls outside the 32-bit range.
+std::int32_t round_to_int32(double value);
+
+// The date parser behind parse_date: the instant a date text names, in
+// seconds since 1970-01-01 00:00:00 UTC, fractions of a second rounded to
+// the nearest whole second (an exact half going to the later one).  Throws
+// the conversion failure, with the reason, for a text that names no date.
+// The result is not checked against the date range.
+std::int64_t parse_date_seconds(std::string_view text);
+
+} // namespace kvix

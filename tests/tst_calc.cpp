@@ -1,0 +1,240 @@
+#include <QtTest>
+
+#include <cfenv>
+#include <cmath>
+#include <cstdint>
+#include <string>
+
+#include "calc.hpp"
+#include "error.hpp"
+#include "fake_text_box.hpp"
+
+using kvix::ErrorKind;
+using kvix::RuntimeError;
+using kvix::test::FakeTextBox;
+
+Q_DECLARE_METATYPE(kvix::ErrorKind)
+
+namespace {
+
+constexpr const char* kPreviousOutput = "previous date text";
+constexpr const char* kPreviousInput = "previous number";
+constexpr kvix::ResultCode kEFail = static_cast<kvix::ResultCode>(0x80004005); // unspecified failure
+
+// Runs a calculation and gives the kind of error it raised, if any.
+template <typename F>
+bool raises(F&& calculation, ErrorKind& kind) {
+    try {
+        calculation();
+    } catch (const RuntimeError& e) {
+        kind = e.kind();
+        return true;
+    }
+    return false;
+}
+
+} // namespace
+
+class tst_Calc : public QObject {
+    Q_OBJECT
+
+private slots:
+    void calcPos_data();
+    void calcPos();
+    void calcPosRefuses_data();
+    void calcPosRefuses();
+    void calcPosFailingBox_data();
+    void calcPosFailingBox();
+
+    void calcNeg_data();
+    void calcNeg();
+    void calcNegRefuses_data();
+    void calcNegRefuses();
+    void calcNegFailingBox_data();
+    void calcNegFailingBox();
+
+    void floatingPointFault();
+};
+
+void tst_Calc::calcPos_data() {
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("epoch") << "0" << "1970-01-01 00:00:00";
+    QTest::newRow("one day") << "86400" << "1970-01-02 00:00:00";
+    QTest::newRow("minus one day") << "-86400" << "1969-12-31 00:00:00";
+    QTest::newRow("minus one second") << "-1" << "1969-12-31 23:59:59";
+    QTest::newRow("highest") << "2147483647" << "2038-01-19 03:14:07";
+    QTest::newRow("lowest") << "-2147483648" << "1901-12-13 20:45:52";
+    QTest::newRow("billennium") << "1000000000" << "2001-09-09 01:46:40";
+    QTest::newRow("leap day 2000") << "951782400" << "2000-02-29 00:00:00";
+    QTest::newRow("spaces, plus, zeros") << "  +0001700000000\t" << "2023-11-14 22:13:20";
+}
+
+void tst_Calc::calcPos() {
+    QFETCH(QString, input);
+    QFETCH(QString, expected);
+    FakeTextBox in("txtInput", input.toStdString());
+    FakeTextBox out("txtOutput", kPreviousOutput);
+    kvix::CalcPos({in, out});
+    QCOMPARE(QString::fromStdString(out.text()), expected);
+    QCOMPARE(QString::fromStdString(in.text()), input); // never written
+    QCOMPARE(in.writes, 0);
+    QCOMPARE(in.references, 0);
+    QCOMPARE(out.references, 0);
+}
+
+void tst_Calc::calcPosRefuses_data() {
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<ErrorKind>("kind");
+    QTest::newRow("one past highest") << "2147483648" << ErrorKind::Overflow;
+    QTest::newRow("one past lowest") << "-2147483649" << ErrorKind::Overflow;
+    QTest::newRow("milliseconds") << "1700000000000" << ErrorKind::Overflow;
+    QTest::newRow("empty") << "" << ErrorKind::ConversionFailure;
+    QTest::newRow("word") << "abc" << ErrorKind::ConversionFailure;
+    QTest::newRow("fraction") << "1.5" << ErrorKind::ConversionFailure;
+    QTest::newRow("a date") << "2038-01-19 03:14:07" << ErrorKind::ConversionFailure;
+}
+
+void tst_Calc::calcPosRefuses() {
+    QFETCH(QString, input);
+    QFETCH(ErrorKind, kind);
+    FakeTextBox in("txtInput", input.toStdString());
+    FakeTextBox out("txtOutput", kPreviousOutput);
+    ErrorKind raised{};
+    QVERIFY(raises([&] { kvix::CalcPos({in, out}); }, raised));
+    QCOMPARE(raised, kind);
+    QCOMPARE(QString::fromStdString(out.text()), QString(kPreviousOutput));
+    QCOMPARE(out.writes, 0);
+    QCOMPARE(in.writes, 0);
+    QCOMPARE(in.references, 0);
+    QCOMPARE(out.references, 0);
+}
+
+void tst_Calc::calcPosFailingBox_data() {
+    QTest::addColumn<bool>("readFails");
+    QTest::addColumn<bool>("writeFails");
+    QTest::newRow("read fails") << true << false;
+    QTest::newRow("write fails") << false << true;
+}
+
+void tst_Calc::calcPosFailingBox() {
+    QFETCH(bool, readFails);
+    QFETCH(bool, writeFails);
+    FakeTextBox in("txtInput", "0");
+    FakeTextBox out("txtOutput", kPreviousOutput);
+    if (readFails)
+        in.read_result = kEFail;
+    if (writeFails)
+        out.write_result = kEFail;
+    try {
+        kvix::CalcPos({in, out});
+        QFAIL("no error raised");
+    } catch (const RuntimeError& e) {
+        QCOMPARE(e.kind(), ErrorKind::ControlCallFailed);
+        // The message names the box, the operation and the code.
+        const QString reason = QString::fromStdString(e.reason());
+        QVERIFY2(reason.contains(readFails ? "Reading the text of txtInput" : "Writing the text of txtOutput"),
+                 qPrintable(reason));
+        QVERIFY2(reason.contains(QString::number(kEFail)), qPrintable(reason));
+    }
+    QCOMPARE(QString::fromStdString(out.text()), QString(kPreviousOutput));
+    QCOMPARE(QString::fromStdString(in.text()), QString("0"));
+    QCOMPARE(in.references, 0);
+    QCOMPARE(out.references, 0);
+}
+
+void tst_Calc::calcNeg_data() {
+    QTest::addColumn<QString>("date");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("epoch") << "1970-01-01 00:00:00" << "0";
+    QTest::newRow("one day") << "1970-01-02 00:00:00" << "86400";
+    QTest::newRow("minus one second") << "1969-12-31 23:59:59" << "-1";
+    QTest::newRow("highest") << "2038-01-19 03:14:07" << "2147483647";
+    QTest::newRow("lowest") << "1901-12-13 20:45:52" << "-2147483648";
+    QTest::newRow("date alone") << "2000-02-29" << "951782400";
+    QTest::newRow("T and Z") << "  2001-09-09T01:46:40Z " << "1000000000";
+}
+
+void tst_Calc::calcNeg() {
+    QFETCH(QString, date);
+    QFETCH(QString, expected);
+    FakeTextBox in("txtInput", kPreviousInput);
+    FakeTextBox out("txtOutput", date.toStdString());
+    kvix::CalcNeg({in, out});
+    QCOMPARE(QString::fromStdString(in.text()), expected);
+    QCOMPARE(QString::fromStdString(out.text()), date);
+    QCOMPARE(out.writes, 0);
+    QCOMPARE(in.references, 0);
+    QCOMPARE(out.references, 0);
+}
+
+void tst_Calc::calcNegRefuses_data() {
+    QTest::addColumn<QString>("date");
+    QTest::addColumn<ErrorKind>("kind");
+    QTest::newRow("one past highest") << "2038-01-19 03:14:08" << ErrorKind::Overflow;
+    QTest::newRow("one before lowest") << "1901-12-13 20:45:51" << ErrorKind::Overflow;
+    QTest::newRow("year 9999") << "9999-12-31 23:59:59" << ErrorKind::Overflow;
+    QTest::newRow("year 100") << "0100-01-01 00:00:00" << ErrorKind::Overflow;
+    QTest::newRow("before the date range") << "0099-12-31 23:59:59" << ErrorKind::Overflow;
+    QTest::newRow("empty") << "" << ErrorKind::ConversionFailure;
+    QTest::newRow("number") << "1700000000" << ErrorKind::ConversionFailure;
+    QTest::newRow("30 February") << "1970-02-30 00:00:00" << ErrorKind::ConversionFailure;
+    QTest::newRow("leap second") << "2016-12-31 23:59:60" << ErrorKind::ConversionFailure;
+}
+
+void tst_Calc::calcNegRefuses() {
+    QFETCH(QString, date);
+    QFETCH(ErrorKind, kind);
+    FakeTextBox in("txtInput", kPreviousInput);
+    FakeTextBox out("txtOutput", date.toStdString());
+    ErrorKind raised{};
+    QVERIFY(raises([&] { kvix::CalcNeg({in, out}); }, raised));
+    QCOMPARE(raised, kind);
+    QCOMPARE(QString::fromStdString(in.text()), QString(kPreviousInput));
+    QCOMPARE(in.writes, 0);
+    QCOMPARE(out.writes, 0);
+    QCOMPARE(in.references, 0);
+    QCOMPARE(out.references, 0);
+}
+
+void tst_Calc::calcNegFailingBox_data() {
+    QTest::addColumn<bool>("readFails");
+    QTest::newRow("read fails") << true;
+    QTest::newRow("write fails") << false;
+}
+
+void tst_Calc::calcNegFailingBox() {
+    QFETCH(bool, readFails);
+    FakeTextBox in("txtInput", kPreviousInput);
+    FakeTextBox out("txtOutput", "1970-01-01 00:00:00");
+    (readFails ? out.read_result : in.write_result) = kEFail;
+    ErrorKind raised{};
+    QVERIFY(raises([&] { kvix::CalcNeg({in, out}); }, raised));
+    QCOMPARE(raised, ErrorKind::ControlCallFailed);
+    QCOMPARE(QString::fromStdString(in.text()), QString(kPreviousInput));
+    QCOMPARE(QString::fromStdString(out.text()), QString("1970-01-01 00:00:00"));
+    QCOMPARE(in.references, 0);
+    QCOMPARE(out.references, 0);
+}
+
+// A fault signalled since the last clear is raised by the formula's test;
+// the formulas themselves never signal one for 32-bit Unix times.
+void tst_Calc::floatingPointFault() {
+    std::feclearexcept(FE_ALL_EXCEPT);
+    QCOMPARE(kvix::serial_of_unix_time(0), 25569.0);
+    std::feraiseexcept(FE_DIVBYZERO);
+    ErrorKind raised{};
+    QVERIFY(raises([] { kvix::serial_of_unix_time(0); }, raised));
+    QCOMPARE(raised, ErrorKind::FloatingPointFault);
+    std::feclearexcept(FE_ALL_EXCEPT);
+    std::feraiseexcept(FE_INVALID);
+    QVERIFY(raises([] { kvix::unix_seconds_of_serial(25569.0); }, raised));
+    QCOMPARE(raised, ErrorKind::FloatingPointFault);
+    // Inexact alone is no fault: 1/86400 is inexact.
+    std::feclearexcept(FE_ALL_EXCEPT);
+    const double seconds = kvix::unix_seconds_of_serial(kvix::serial_of_unix_time(1));
+    QVERIFY(std::fabs(seconds - 1.0) < 1e-6);
+}
+
+QTEST_APPLESS_MAIN(tst_Calc)
+#include "tst_calc.moc"

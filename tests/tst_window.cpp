@@ -1,0 +1,294 @@
+#include <QtTest>
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRandomGenerator>
+#include <QStyle>
+#include <QStyleOptionButton>
+
+#include <memory>
+#include <vector>
+
+#include "error.hpp"
+#include "error_reporter.hpp"
+#include "form.hpp"
+#include "frm_main.hpp"
+
+namespace {
+
+// Records the errors instead of opening a modal message box.
+class RecordingReporter final : public kvix::ErrorReporter {
+public:
+    void report(QWidget* window, const kvix::RuntimeError& error) override {
+        windows.push_back(window);
+        kinds.push_back(error.kind());
+        headlines.push_back(QString::fromStdString(kvix::describe_error(error).headline));
+    }
+    std::vector<QWidget*> windows;
+    std::vector<kvix::ErrorKind> kinds;
+    QStringList headlines;
+};
+
+QString caption_text(std::string_view caption) {
+    return QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size())).remove('&');
+}
+
+} // namespace
+
+class tst_Window : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<kvix::Form> form;
+    RecordingReporter reporter;
+
+    template <typename T>
+    T* control(const char* name) const {
+        T* w = form->findChild<T*>(name);
+        if (w == nullptr)
+            qFatal("no control %s", name);
+        return w;
+    }
+    QLineEdit* txtInput() const { return control<QLineEdit>("txtInput"); }
+    QLineEdit* txtOutput() const { return control<QLineEdit>("txtOutput"); }
+    QPushButton* cmdCalcPos() const { return control<QPushButton>("cmdCalcPos"); }
+    QPushButton* cmdCalcNeg() const { return control<QPushButton>("cmdCalcNeg"); }
+    void keyToFocus(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QWidget* target = QApplication::focusWidget();
+        QVERIFY(target != nullptr);
+        QTest::keyClick(target, key, modifiers);
+    }
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void windowRecord();
+    void geometry_data();
+    void geometry();
+    void startState();
+    void tabCycle();
+    void accessKeys();
+    void enterAndEscapeAreInert_data();
+    void enterAndEscapeAreInert();
+    void captionsFit();
+    void longTextReadWhole();
+    void errorReportedAndProgramGoesOn_data();
+    void errorReportedAndProgramGoesOn();
+    void negativeByAccessKeys();
+    void roundTripThroughTheWindow();
+};
+
+void tst_Window::initTestCase() { kvix::set_error_reporter(&reporter); }
+
+void tst_Window::init() {
+    reporter = RecordingReporter();
+    form = std::make_unique<kvix::Form>(kvix::kFrmMain, kvix::frm_main_bindings());
+    form->show();
+    QVERIFY(QTest::qWaitForWindowActive(form.get()));
+}
+
+void tst_Window::cleanup() { form.reset(); }
+
+void tst_Window::windowRecord() {
+    QCOMPARE(form->objectName(), QString("frmMain"));
+    QCOMPARE(form->windowTitle(), QString("KVIX Quendral"));
+    // 4890 x 1020 twips at 15 twips a pixel.
+    QCOMPARE(form->size(), QSize(326, 68));
+}
+
+void tst_Window::geometry_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QRect>("rect"); // in pixels: the declared twips / 15
+    QTest::newRow("lblInput") << "lblInput" << QRect(8, 8, 17, 17);
+    QTest::newRow("txtInput") << "txtInput" << QRect(32, 8, 137, 19);
+    QTest::newRow("cmdCalcPos") << "cmdCalcPos" << QRect(176, 8, 145, 25);
+    QTest::newRow("lblOutput") << "lblOutput" << QRect(8, 40, 17, 17);
+    QTest::newRow("txtOutput") << "txtOutput" << QRect(32, 40, 137, 19);
+    QTest::newRow("cmdCalcNeg") << "cmdCalcNeg" << QRect(176, 40, 145, 25);
+}
+
+void tst_Window::geometry() {
+    QFETCH(QString, name);
+    QFETCH(QRect, rect);
+    auto* w = form->findChild<QWidget*>(name);
+    QVERIFY(w != nullptr);
+    QCOMPARE(w->geometry(), rect);
+}
+
+void tst_Window::startState() {
+    QVERIFY(txtInput()->text().isEmpty());
+    QVERIFY(txtOutput()->text().isEmpty());
+    QCOMPARE(QApplication::focusWidget(), txtInput());
+    QTest::keyClicks(QApplication::focusWidget(), "86400");
+    QCOMPARE(txtInput()->text(), QString("86400"));
+    QVERIFY(txtOutput()->text().isEmpty());
+    QCOMPARE(txtInput()->maxLength(), std::numeric_limits<int>::max());
+    QCOMPARE(cmdCalcPos()->text(), QString("Calculate &positively"));
+    QCOMPARE(cmdCalcNeg()->text(), QString("Calculate &negatively"));
+    QCOMPARE(control<QLabel>("lblInput")->text(), QString("&In"));
+    QCOMPARE(control<QLabel>("lblOutput")->text(), QString("&Out"));
+}
+
+void tst_Window::tabCycle() {
+    const std::vector<QWidget*> forward{cmdCalcPos(), txtOutput(), cmdCalcNeg(), txtInput()};
+    for (QWidget* expected : forward) {
+        keyToFocus(Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), expected);
+    }
+    const std::vector<QWidget*> backward{cmdCalcNeg(), txtOutput(), cmdCalcPos(), txtInput()};
+    for (QWidget* expected : backward) {
+        keyToFocus(Qt::Key_Backtab, Qt::ShiftModifier);
+        QCOMPARE(QApplication::focusWidget(), expected);
+    }
+}
+
+void tst_Window::accessKeys() {
+    keyToFocus(Qt::Key_O, Qt::AltModifier);
+    QCOMPARE(QApplication::focusWidget(), txtOutput());
+    keyToFocus(Qt::Key_I, Qt::AltModifier);
+    QCOMPARE(QApplication::focusWidget(), txtInput());
+    txtInput()->setText("-1");
+    QSignalSpy clicked(cmdCalcPos(), &QPushButton::clicked);
+    keyToFocus(Qt::Key_P, Qt::AltModifier);
+    QTRY_COMPARE(txtOutput()->text(), QString("1969-12-31 23:59:59"));
+    QCOMPARE(clicked.count(), 1);
+}
+
+void tst_Window::enterAndEscapeAreInert_data() {
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<int>("key");
+    QTest::newRow("Enter in txtInput") << "txtInput" << int(Qt::Key_Return);
+    QTest::newRow("keypad Enter in txtInput") << "txtInput" << int(Qt::Key_Enter);
+    QTest::newRow("Escape in txtInput") << "txtInput" << int(Qt::Key_Escape);
+    QTest::newRow("Enter in txtOutput") << "txtOutput" << int(Qt::Key_Return);
+    QTest::newRow("Escape in txtOutput") << "txtOutput" << int(Qt::Key_Escape);
+}
+
+void tst_Window::enterAndEscapeAreInert() {
+    QFETCH(QString, box);
+    QFETCH(int, key);
+    txtInput()->setText("0");
+    txtOutput()->setText("1970-01-02 00:00:00");
+    auto* edit = control<QLineEdit>(qPrintable(box));
+    edit->setFocus();
+    QSignalSpy pos(cmdCalcPos(), &QPushButton::clicked);
+    QSignalSpy neg(cmdCalcNeg(), &QPushButton::clicked);
+    QTest::keyClick(edit, Qt::Key(key));
+    QTest::qWait(300); // longer than an access key's animated click
+    QCOMPARE(pos.count(), 0);
+    QCOMPARE(neg.count(), 0);
+    QCOMPARE(txtInput()->text(), QString("0"));
+    QCOMPARE(txtOutput()->text(), QString("1970-01-02 00:00:00"));
+    QVERIFY(form->isVisible());
+}
+
+// Every caption shows whole inside its control, measured with the font the
+// window actually got on this machine.
+void tst_Window::captionsFit() {
+    for (const kvix::ControlDecl& c : kvix::kFrmMain.controls) {
+        auto* w = form->findChild<QWidget*>(QString::fromUtf8(c.name.data(), qsizetype(c.name.size())));
+        QVERIFY(w != nullptr);
+        const QFontMetrics fm(w->font());
+        const QString caption = caption_text(c.caption);
+        QRect room = w->contentsRect();
+        if (auto* button = qobject_cast<QPushButton*>(w)) {
+            QStyleOptionButton option;
+            option.initFrom(button);
+            room = button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
+        }
+        if (caption.isEmpty()) { // a text box: one line of text fits its height
+            QVERIFY2(fm.height() <= w->height(), qPrintable(QString::fromUtf8(c.name.data())));
+            continue;
+        }
+        QVERIFY2(fm.horizontalAdvance(caption) <= room.width(),
+                 qPrintable(QString("%1: %2 > %3").arg(caption).arg(fm.horizontalAdvance(caption)).arg(room.width())));
+        QVERIFY2(fm.height() <= room.height(), qPrintable(caption));
+        if (auto* label = qobject_cast<QLabel*>(w))
+            QVERIFY(label->sizeHint().width() <= label->width());
+    }
+}
+
+void tst_Window::longTextReadWhole() {
+    // 40,000 characters: more than a line edit takes by default.
+    const QString text = QString(39999, '0') + "1";
+    txtInput()->setText(text);
+    QCOMPARE(txtInput()->text().size(), 40000);
+    cmdCalcPos()->click();
+    QCOMPARE(txtOutput()->text(), QString("1970-01-01 00:00:01"));
+    QVERIFY(reporter.kinds.empty());
+}
+
+void tst_Window::errorReportedAndProgramGoesOn_data() {
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("output");
+    QTest::addColumn<bool>("positive");
+    QTest::addColumn<QString>("headline");
+    QTest::newRow("not a number") << "12abc" << "kept" << true << "Not a number";
+    QTest::newRow("overflow") << "2147483648" << "kept" << true << "Overflow";
+    QTest::newRow("not a date") << "kept" << "1970-02-30" << false << "Not a date";
+    QTest::newRow("date overflow") << "kept" << "2038-01-19 03:14:08" << false << "Overflow";
+}
+
+void tst_Window::errorReportedAndProgramGoesOn() {
+    QFETCH(QString, input);
+    QFETCH(QString, output);
+    QFETCH(bool, positive);
+    QFETCH(QString, headline);
+    txtInput()->setText(input);
+    txtOutput()->setText(output);
+    (positive ? cmdCalcPos() : cmdCalcNeg())->click();
+    QCOMPARE(reporter.headlines, QStringList{headline});
+    QCOMPARE(reporter.windows.front(), static_cast<QWidget*>(form.get()));
+    QCOMPARE(txtInput()->text(), input);
+    QCOMPARE(txtOutput()->text(), output);
+    // The box that was read has the focus, its text selected.
+    QLineEdit* read = positive ? txtInput() : txtOutput();
+    QCOMPARE(QApplication::focusWidget(), read);
+    QCOMPARE(read->selectedText(), read->text());
+    // And the program goes on.
+    txtInput()->setText("0");
+    cmdCalcPos()->click();
+    QCOMPARE(txtOutput()->text(), QString("1970-01-01 00:00:00"));
+    QCOMPARE(reporter.headlines.size(), 1);
+}
+
+void tst_Window::negativeByAccessKeys() {
+    txtOutput()->setText("2038-01-19 03:14:07");
+    keyToFocus(Qt::Key_O, Qt::AltModifier);
+    QCOMPARE(QApplication::focusWidget(), txtOutput());
+    keyToFocus(Qt::Key_N, Qt::AltModifier);
+    QTRY_COMPARE(txtInput()->text(), QString("2147483647"));
+}
+
+// Alt+P then Alt+N gives back the number it started from.  The access keys
+// are used for the range ends; the random values click the buttons directly,
+// which runs the same handlers without the animated click's delay.
+void tst_Window::roundTripThroughTheWindow() {
+    for (const char* ends : {"-2147483648", "2147483647", "0", "-1"}) {
+        txtInput()->setText(ends);
+        txtInput()->setFocus();
+        keyToFocus(Qt::Key_P, Qt::AltModifier);
+        QTRY_VERIFY(!txtOutput()->text().isEmpty());
+        txtInput()->setText("changed");
+        keyToFocus(Qt::Key_N, Qt::AltModifier);
+        QTRY_COMPARE(txtInput()->text(), QString(ends));
+        txtOutput()->clear();
+    }
+    QRandomGenerator random(20261207);
+    for (int i = 0; i < 500; ++i) {
+        const auto u = static_cast<qint32>(random.generate());
+        txtInput()->setText(QString::number(u));
+        cmdCalcPos()->click();
+        txtInput()->clear();
+        cmdCalcNeg()->click();
+        QCOMPARE(txtInput()->text(), QString::number(u));
+    }
+    QVERIFY(reporter.kinds.empty());
+}
+
+QTEST_MAIN(tst_Window)
+#include "tst_window.moc"
