@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QStyle>
@@ -79,6 +80,8 @@ private slots:
     void errorReportedAndProgramGoesOn_data();
     void errorReportedAndProgramGoesOn();
     void negativeByAccessKeys();
+    void unboundButtonDoesNothing();
+    void messageBoxReportsError();
     void roundTripThroughTheWindow();
 };
 
@@ -262,6 +265,49 @@ void tst_Window::negativeByAccessKeys() {
     QCOMPARE(QApplication::focusWidget(), txtOutput());
     keyToFocus(Qt::Key_N, Qt::AltModifier);
     QTRY_COMPARE(txtInput()->text(), QString("2147483647"));
+}
+
+// A window whose negative button has no calculation bound: clicking it
+// changes nothing and reports nothing.
+void tst_Window::unboundButtonDoesNothing() {
+    const kvix::ClickBinding only_positive[] = {kvix::frm_main_bindings().front()};
+    QCOMPARE(only_positive[0].control, std::string_view("cmdCalcPos"));
+    kvix::Form partial(kvix::kFrmMain, only_positive);
+    auto* in = partial.findChild<QLineEdit*>("txtInput");
+    auto* out = partial.findChild<QLineEdit*>("txtOutput");
+    in->setText("5");
+    out->setText("1970-01-01 00:00:00");
+    partial.findChild<QPushButton*>("cmdCalcNeg")->click();
+    QCOMPARE(in->text(), QString("5"));
+    QVERIFY(reporter.kinds.empty());
+    partial.findChild<QPushButton*>("cmdCalcPos")->click();
+    QCOMPARE(out->text(), QString("1970-01-01 00:00:05"));
+}
+
+// The reporter the program uses by default: a modal message box titled with
+// the window's title, the kind first, then what was refused and the range.
+void tst_Window::messageBoxReportsError() {
+    kvix::set_error_reporter(nullptr);
+    txtInput()->setText("1700000000000");
+    QString title, text, details;
+    QTimer::singleShot(0, this, [&] {
+        QTRY_VERIFY(QApplication::activeModalWidget() != nullptr);
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        QVERIFY(box != nullptr);
+        title = box->windowTitle();
+        text = box->text();
+        details = box->informativeText();
+        box->accept();
+    });
+    cmdCalcPos()->click(); // returns once the box is closed
+    kvix::set_error_reporter(&reporter);
+    QCOMPARE(title, QString("KVIX Quendral"));
+    QCOMPARE(text, QString("Overflow"));
+    QVERIFY2(details.contains("1700000000000"), qPrintable(details));
+    QVERIFY2(details.contains("milliseconds"), qPrintable(details));
+    QVERIFY2(details.contains("-2147483648 to 2147483647"), qPrintable(details));
+    QVERIFY2(details.contains("1901-12-13 20:45:52 to 2038-01-19 03:14:07"), qPrintable(details));
+    QVERIFY(txtOutput()->text().isEmpty());
 }
 
 // Alt+P then Alt+N gives back the number it started from.  The access keys

@@ -80,8 +80,8 @@ ErrorMessage describe_error(const RuntimeError& e) {
     ErrorMessage m;
     m.headline = std::string(headline_of(e.kind(), e.expected()));
     std::string& d = m.details;
-    if (e.kind() == ErrorKind::ConversionFailure ||
-        e.kind() == ErrorKind::Overflow) {
+    if (!e.refused().empty() && (e.kind() == ErrorKind::ConversionFailure ||
+                                 e.kind() == ErrorKind::Overflow)) {
         d += "Refused: \u201C";
         d += e.refused();
         d += "\u201D\n";
