@@ -7,11 +7,11 @@
 set -euo pipefail
 build=$1 work=$2 id=$3
 missing=()
-for tool in cpack dpkg-deb dpkg-shlibdeps readelf timeout; do
+for tool in cpack dpkg-deb dpkg-shlibdeps readelf; do
     command -v "$tool" >/dev/null || missing+=("$tool")
 done
 if [ ${#missing[@]} -ne 0 ]; then
-    echo "SKIP: not found: ${missing[*]} (Debian packages dpkg-dev, binutils, coreutils)"
+    echo "SKIP: not found: ${missing[*]} (Debian packages cmake, dpkg-dev, binutils)"
     exit 77
 fi
 

@@ -7,7 +7,9 @@
 #include <QIcon>
 #include <QImage>
 #include <QImageReader>
+#include <QProcess>
 #include <QSet>
+#include <QTemporaryDir>
 
 #include <array>
 
@@ -62,6 +64,8 @@ private slots:
     void iconSources_data();
     void iconSources();
     void windowsIcon();
+    void iconToolRefuses_data();
+    void iconToolRefuses();
     void themePngs_data();
     void themePngs();
     void applicationNamesAndVersion();
@@ -142,6 +146,49 @@ void tst_AppInfo::windowsIcon() {
         const QString diff = first_difference(normalized(decoded), normalized(QImage(source(source_file))));
         QVERIFY2(diff.isEmpty(), qPrintable(source_file + QStringLiteral(": ") + diff));
     }
+}
+
+// The icon tool stores an image only in a palette that holds all its
+// colours, so that a changed source cannot lose colours unnoticed.
+void tst_AppInfo::iconToolRefuses_data() {
+    QTest::addColumn<QString>("spec"); // BITS:FILE, FILE relative to the sources
+    QTest::addColumn<bool>("accepted");
+    QTest::newRow("2 colours in 1 bit") << "1:quendral-32-2colour.xpm" << true;
+    QTest::newRow("2 colours in 4 bits") << "4:quendral-32-2colour.xpm" << true;
+    QTest::newRow("16 colours in 1 bit") << "1:quendral-32-16colour.xpm" << false;
+    QTest::newRow("orange, no VGA colour") << "4:@orange" << false;
+    QTest::newRow("half transparent") << "4:@half" << false;
+    QTest::newRow("8 bits") << "8:quendral-16-16colour.xpm" << false;
+    QTest::newRow("no such file") << "4:missing.xpm" << false;
+}
+
+void tst_AppInfo::iconToolRefuses() {
+    QFETCH(QString, spec);
+    QFETCH(bool, accepted);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    // "@name": a 2x2 image made here, with one pixel of a colour the
+    // 16-colour palette lacks or with partial transparency.
+    QString file = spec.mid(2);
+    if (file.startsWith(QLatin1Char('@'))) {
+        QImage image(2, 2, QImage::Format_ARGB32);
+        image.fill(0xff000000);
+        image.setPixel(1, 1, file == QLatin1String("@orange") ? 0xffff8000 : 0x80000000);
+        const QString made = dir.filePath(file.mid(1) + QStringLiteral(".png"));
+        QVERIFY(image.save(made));
+        file = made;
+    } else {
+        file = source(file);
+    }
+    QProcess tool;
+    tool.start(QStringLiteral(KVIX_ICON_TOOL),
+               {QStringLiteral("ico"), dir.filePath(QStringLiteral("out.ico")), spec.left(2) + file});
+    QVERIFY(tool.waitForFinished());
+    QCOMPARE(tool.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(tool.exitCode() == 0, accepted);
+    QCOMPARE(QFile::exists(dir.filePath(QStringLiteral("out.ico"))), accepted);
+    if (!accepted)
+        QVERIFY(!tool.readAllStandardError().isEmpty()); // and says why
 }
 
 void tst_AppInfo::themePngs_data() {
