@@ -151,7 +151,7 @@ void tst_AppInfo::windowsIcon() {
 // The icon tool stores an image only in a palette that holds all its
 // colours, so that a changed source cannot lose colours unnoticed.
 void tst_AppInfo::iconToolRefuses_data() {
-    QTest::addColumn<QString>("spec"); // BITS:FILE, FILE relative to the sources
+    QTest::addColumn<QString>("image"); // BITS:FILE, FILE relative to the sources
     QTest::addColumn<bool>("accepted");
     QTest::newRow("2 colours in 1 bit") << "1:quendral-32-2colour.xpm" << true;
     QTest::newRow("2 colours in 4 bits") << "4:quendral-32-2colour.xpm" << true;
@@ -163,26 +163,26 @@ void tst_AppInfo::iconToolRefuses_data() {
 }
 
 void tst_AppInfo::iconToolRefuses() {
-    QFETCH(QString, spec);
+    QFETCH(QString, image);
     QFETCH(bool, accepted);
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     // "@name": a 2x2 image made here, with one pixel of a colour the
     // 16-colour palette lacks or with partial transparency.
-    QString file = spec.mid(2);
+    QString file = image.mid(2);
     if (file.startsWith(QLatin1Char('@'))) {
-        QImage image(2, 2, QImage::Format_ARGB32);
-        image.fill(0xff000000);
-        image.setPixel(1, 1, file == QLatin1String("@orange") ? 0xffff8000 : 0x80000000);
+        QImage picture(2, 2, QImage::Format_ARGB32);
+        picture.fill(0xff000000);
+        picture.setPixel(1, 1, file == QLatin1String("@orange") ? 0xffff8000 : 0x80000000);
         const QString made = dir.filePath(file.mid(1) + QStringLiteral(".png"));
-        QVERIFY(image.save(made));
+        QVERIFY(picture.save(made));
         file = made;
     } else {
         file = source(file);
     }
     QProcess tool;
     tool.start(QStringLiteral(KVIX_ICON_TOOL),
-               {QStringLiteral("ico"), dir.filePath(QStringLiteral("out.ico")), spec.left(2) + file});
+               {QStringLiteral("ico"), dir.filePath(QStringLiteral("out.ico")), image.left(2) + file});
     QVERIFY(tool.waitForFinished());
     QCOMPARE(tool.exitStatus(), QProcess::NormalExit);
     QCOMPARE(tool.exitCode() == 0, accepted);
