@@ -13,6 +13,12 @@ KVIX_TEST_PACKAGES=(
     xvfb xauth xdotool xclip
     libbenchmark-dev
 )
+# Further, for the tests of the desktop program: the Windows resource
+# compiler, the desktop entry and AppStream validators, and dpkg-shlibdeps
+# for the Debian package.
+KVIX_TEST_PACKAGES+=(
+    binutils-mingw-w64-x86-64 desktop-file-utils appstream dpkg-dev
+)
 
 # kvix_install_missing PACKAGE...: installs those not yet installed, as root
 # or through sudo.

@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <string>
 
+#include <QAccessibleWidget>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -22,6 +23,14 @@ QString qstring_of(std::string_view s) {
 }
 QString without_access_key(QString caption) {
     return caption.remove(QLatin1Char('&'));
+}
+
+// A declared window is a top-level window to assistive technology, named by
+// its title; a plain widget would pass for a mere client area.
+QAccessibleInterface* form_accessible(const QString&, QObject* object) {
+    if (auto* form = dynamic_cast<Form*>(object))
+        return new QAccessibleWidget(form, QAccessible::Window);
+    return nullptr;
 }
 } // namespace
 
@@ -55,6 +64,8 @@ private:
 };
 
 Form::Form(const FormDecl& decl, std::span<const ClickBinding> bindings) {
+    static const bool accessible_installed = (QAccessible::installFactory(&form_accessible), true);
+    (void)accessible_installed;
     setObjectName(qstring_of(decl.name));
     setWindowTitle(qstring_of(decl.title));
 

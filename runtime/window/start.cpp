@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include <QApplication>
+#include <QIcon>
 
 #include "form.hpp"
 
@@ -15,9 +16,26 @@ bool set(const char* variable) {
     return value != nullptr && *value != '\0';
 }
 
+QString qstring_of(std::string_view s) {
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+
 } // namespace
 
-int run_program(int argc, char** argv, const FormDecl& decl,
+void apply_app_info(const AppInfo& info) {
+    QCoreApplication::setApplicationName(qstring_of(info.name));
+    QGuiApplication::setApplicationDisplayName(qstring_of(info.display_name));
+    QCoreApplication::setApplicationVersion(qstring_of(info.version));
+    QCoreApplication::setOrganizationName(qstring_of(info.organization));
+    QCoreApplication::setOrganizationDomain(qstring_of(info.organization_domain));
+    QGuiApplication::setDesktopFileName(qstring_of(info.desktop_file));
+    QIcon icon;
+    for (std::string_view image : info.icon_images)
+        icon.addFile(qstring_of(image));
+    QApplication::setWindowIcon(icon);
+}
+
+int run_program(int argc, char** argv, const AppInfo& info, const FormDecl& decl,
                 std::span<const ClickBinding> bindings) {
     // Without a display Qt would abort with a long diagnostic; say it in one line.
     if (!set("QT_QPA_PLATFORM") && !set("DISPLAY") && !set("WAYLAND_DISPLAY")) {
@@ -28,6 +46,7 @@ int run_program(int argc, char** argv, const FormDecl& decl,
         return 1;
     }
     QApplication app(argc, argv);
+    apply_app_info(info);
     Form form(decl, bindings);
     form.show();
     return app.exec();

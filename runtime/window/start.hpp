@@ -3,12 +3,29 @@
 #pragma once
 
 #include <span>
+#include <string_view>
 
 #include "form_decl.hpp"
 
 namespace kvix {
 
-int run_program(int argc, char** argv, const FormDecl& decl,
+// What the desktop knows a program by.  None of it changes what the program
+// does; it names the program to the window system, the session and the
+// accessibility tools, and gives its windows their icon.
+struct AppInfo {
+    std::string_view name;            // the executable's name, e.g. for the session manager
+    std::string_view display_name;    // the name shown to the user
+    std::string_view version;         // as shown to the user
+    std::string_view organization;
+    std::string_view organization_domain;
+    std::string_view desktop_file;    // the desktop entry's id, without ".desktop"
+    std::span<const std::string_view> icon_images; // files or ":/" resources, one per size
+};
+
+// Gives the running application `info`.  Needs the QApplication to exist.
+void apply_app_info(const AppInfo& info);
+
+int run_program(int argc, char** argv, const AppInfo& info, const FormDecl& decl,
                 std::span<const ClickBinding> bindings);
 
 } // namespace kvix

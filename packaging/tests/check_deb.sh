@@ -1,0 +1,119 @@
+#!/usr/bin/env bash
+# Builds the Debian package with CPack and checks it without installing it
+# on the machine: its control fields and dependencies, its files, and that
+# the installed program starts.  The package is unpacked into a scratch root
+# and the program there is started under Qt's offscreen platform.
+#   check_deb.sh BUILD_DIR WORK_DIR APP_ID
+set -euo pipefail
+build=$1 work=$2 id=$3
+missing=()
+for tool in cpack dpkg-deb dpkg-shlibdeps readelf; do
+    command -v "$tool" >/dev/null || missing+=("$tool")
+done
+if [ ${#missing[@]} -ne 0 ]; then
+    echo "SKIP: not found: ${missing[*]} (Debian packages cmake, dpkg-dev, binutils)"
+    exit 77
+fi
+
+failed=0
+ok() { echo "ok: $*"; }
+fail() { echo "FAIL: $*"; failed=1; }
+
+rm -rf "$work" && mkdir -p "$work"
+cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/cpack" >"$work/cpack.log" 2>&1 ||
+    { cat "$work/cpack.log"; fail "cpack -G DEB"; exit 1; }
+debs=("$work"/cpack/*.deb)
+[ ${#debs[@]} -eq 1 ] && [ -f "${debs[0]}" ] || { fail "expected one .deb, got: ${debs[*]}"; exit 1; }
+deb=${debs[0]}
+ok "built $(basename "$deb")"
+
+# --- Control fields ---
+info=$(dpkg-deb --info "$deb")
+field() { dpkg-deb --field "$deb" "$1"; }
+[ "$(field Package)" = kvix-quendral ] && ok "Package: kvix-quendral" || fail "Package: $(field Package)"
+[ "$(field Version)" = 0.1.0.0 ] && ok "Version: 0.1.0.0" || fail "Version: $(field Version)"
+arch=$(dpkg --print-architecture)
+[ "$(field Architecture)" = "$arch" ] && ok "Architecture: $arch" || fail "Architecture: $(field Architecture)"
+depends=$(field Depends)
+echo "    Depends: $depends"
+# The package names of a Depends field, without versions and alternatives' bars.
+depends_names=$(printf '%s\n' "$depends" | tr ',|' '\n\n' | sed 's/(.*)//; s/ //g; /^$/d')
+for package in libqt6widgets6 libqt6gui6 libqt6core6 libc6 libstdc++6 qt6-qpa-plugins; do
+    grep -qx "$package" <<<"$depends_names" && ok "Depends names $package" || fail "Depends lacks $package"
+done
+
+# --- Files ---
+contents=$(dpkg-deb --contents "$deb")
+expect_file() { # expect_file PATH MODE
+    if awk -v p="./$1" -v m="$2" '$6 == p && $1 == m && $2 == "root/root" { found = 1 } END { exit !found }' <<<"$contents"; then
+        ok "contains /$1 ($2 root/root)"
+    else
+        fail "no /$1 with mode $2 owned by root/root"
+    fi
+}
+expect_file usr/bin/kvix-quendral -rwxr-xr-x
+expect_file "usr/share/applications/$id.desktop" -rw-r--r--
+expect_file "usr/share/metainfo/$id.metainfo.xml" -rw-r--r--
+expect_file "usr/share/icons/hicolor/16x16/apps/$id.png" -rw-r--r--
+expect_file "usr/share/icons/hicolor/32x32/apps/$id.png" -rw-r--r--
+expect_file "usr/share/icons/hicolor/scalable/apps/$id.svg" -rw-r--r--
+
+# --- Unpacked into a scratch root ---
+root=$work/root
+dpkg-deb -x "$deb" "$root"
+program=$root/usr/bin/kvix-quendral
+
+# Every library the program links comes from a package that Depends names,
+# found independently of CPack: the dynamic section's NEEDED entries, the
+# file the dynamic linker picks for each, and the package that owns it.
+# The package that owns a file, asked under the names the file goes by: with
+# /usr merged, the linker's /lib/... path may be known to dpkg as /usr/lib/...
+owner_of() {
+    local real candidate
+    real=$(readlink -f "$1")
+    for candidate in "$1" "${1#/usr}" "/usr${1#/usr}" "$real" "${real#/usr}"; do
+        dpkg-query -S "$candidate" 2>/dev/null | head -1 | cut -d: -f1 | grep . && return 0
+    done
+    return 0
+}
+needed=$(readelf -d "$program" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p')
+[ -n "$needed" ] || fail "no NEEDED libraries found in the program"
+for library in $needed; do
+    path=$(ldconfig -p | awk -v l="$library" '$1 == l { print $NF; exit }')
+    [ -n "$path" ] || { fail "$library: not found by the dynamic linker"; continue; }
+    owner=$(owner_of "$path")
+    [ -n "$owner" ] || { fail "$library ($path): owned by no package"; continue; }
+    grep -qx "$owner" <<<"$depends_names" && ok "$library comes from $owner, in Depends" ||
+        fail "$library comes from $owner, which Depends does not name"
+done
+if readelf -d "$program" | grep -Eq 'RPATH|RUNPATH'; then
+    fail "the installed program carries a run path: $(readelf -d "$program" | grep -E 'RPATH|RUNPATH')"
+else
+    ok "no run path into the build tree"
+fi
+if readelf -S "$program" | grep -q '\.debug_info'; then
+    fail "the installed program is not stripped"
+else
+    ok "the installed program is stripped"
+fi
+
+# Started under the offscreen platform, the program opens its window and
+# waits in its event loop: still running after a second.  A program that
+# cannot start (a missing library or plugin, a crash) has ended by then.
+QT_QPA_PLATFORM=offscreen "$program" >"$work/run.log" 2>&1 &
+pid=$!
+sleep 1
+if kill -0 "$pid" 2>/dev/null; then
+    ok "the installed program is running after 1 s"
+    kill "$pid"
+    wait "$pid" 2>/dev/null || true
+else
+    status=0
+    wait "$pid" || status=$?
+    fail "the installed program ended within 1 s, status $status"
+    cat "$work/run.log"
+fi
+[ -s "$work/run.log" ] && { echo "--- program output ---"; cat "$work/run.log"; }
+
+[ "$failed" -eq 0 ] && echo "all package checks passed"
+exit "$failed"
