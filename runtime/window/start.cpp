@@ -39,10 +39,12 @@ int run_program(int argc, char** argv, const AppInfo& info, const FormDecl& decl
                 std::span<const ClickBinding> bindings) {
     // Without a display Qt would abort with a long diagnostic; say it in one line.
     if (!set("QT_QPA_PLATFORM") && !set("DISPLAY") && !set("WAYLAND_DISPLAY")) {
+        const int n = static_cast<int>(info.name.size());
         std::fprintf(stderr,
-                     "kvix-quendral: no display to open the window on (neither DISPLAY nor "
+                     "%.*s: no display to open the window on (neither DISPLAY nor "
                      "WAYLAND_DISPLAY is set); run it in a desktop session, or try: "
-                     "xvfb-run kvix-quendral\n");
+                     "xvfb-run %.*s\n",
+                     n, info.name.data(), n, info.name.data());
         return 1;
     }
     QApplication app(argc, argv);
