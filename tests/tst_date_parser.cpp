@@ -411,6 +411,9 @@ void tst_DateParser::hostileInput_data() {
     QTest::newRow("many tokens") << QByteArray("1-").repeated(kMega / 2) << false << qint64{0};
     QTest::newRow("many tokens after a date") << date + QByteArray(" 1").repeated(kMega / 2) << false << qint64{0};
     QTest::newRow("open parentheses") << date + " +0000 " + QByteArray(kMega, '(') << false << qint64{0};
+    // A broken UTF-8 sequence takes no ASCII byte with it: the "0" after
+    // the first two bytes of a no-break-space-like sequence stays a digit.
+    QTest::newRow("broken UTF-8 before digits") << QByteArray("\xE2\x80" "020380119") << false << qint64{0};
     QTest::newRow("many non-ASCII characters") << QByteArray("\xC3\xA4").repeated(kMega / 2) << false << qint64{0};
 }
 

@@ -200,9 +200,11 @@ void tokenize(std::string_view text, TokenList& out) {
             t.word = m.cls;
             t.word_value = m.value;
         } else if (cls == kHigh) {
-            j = i + sequence_length(static_cast<unsigned char>(p[i]));
-            if (j > n)
-                j = n;
+            // The lead byte and the continuation bytes that follow it, as
+            // many as it announces: a broken sequence ends early.
+            const std::size_t last = i + sequence_length(static_cast<unsigned char>(p[i]));
+            while (j < n && j < last && (static_cast<unsigned char>(p[j]) & 0xC0) == 0x80)
+                ++j;
             const std::string_view seq = text.substr(i, j - i);
             if (is_unicode_space(seq)) {
                 i = j;
