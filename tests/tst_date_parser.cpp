@@ -308,6 +308,7 @@ void tst_DateParser::refusals_data() {
     QTest::newRow("time before the date") << "03:14:07 2038-01-19" << "time without a date";
     // Text not understood is quoted.
     QTest::newRow("trailing word") << "2038-01-19 03:14:07 extra" << "not understood: \u201Cextra\u201D";
+    QTest::newRow("unknown zone-like capitals") << "2038-01-19 03:14:07 NZT" << "\u201CNZT\u201D. If it names a time zone, write its offset";
     QTest::newRow("trailing word after a date") << "19 Jan 2038 noon" << "\u201Cnoon\u201D";
     QTest::newRow("trailing colon") << "2038-01-19 03:14:07 +01:00:00" << "\u201C:00\u201D";
     QTest::newRow("comment without a zone") << "2038-01-19 03:14:07 (UTC)" << "\u201C(UTC)\u201D";

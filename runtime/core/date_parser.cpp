@@ -152,8 +152,21 @@ private:
     [[noreturn]] void refuse_trailing() const {
         const std::size_t from = at(0).begin;
         const std::size_t to = count_ >= 2 ? tok_[count_ - 2].end : from;
-        refuse("The text after the date is not understood: " +
-               quoted(text_.substr(from, to - from)) + ".");
+        std::string reason = "The text after the date is not understood: " +
+                             quoted(text_.substr(from, to - from)) + ".";
+        if (looks_like_zone_name(at(0)))
+            reason += " If it names a time zone, write its offset from UTC instead, e.g. +01:00.";
+        refuse(reason);
+    }
+
+    // A word of 2 to 5 capitals, as zone abbreviations are written.
+    bool looks_like_zone_name(const Token& t) const {
+        if (t.kind != TokenKind::Word || t.length() < 2 || t.length() > 5)
+            return false;
+        for (const char c : text_of(t))
+            if (c < 'A' || c > 'Z')
+                return false;
+        return true;
     }
 
     // The year: four digits, else the reason says how many it has.

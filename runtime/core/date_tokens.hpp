@@ -66,8 +66,9 @@ struct Token {
 // Numbers above this keep this value; no field reads more than 8 digits.
 inline constexpr std::uint64_t kNumberCap = 1'000'000'000'000'000'000ULL;
 
-// The longest form read, "Tue, 19 Jan 2038 03:14:07.5 GMT+01:00 (CET)",
-// has 20 tokens; the limit leaves room for the optional separators.
+// The longest texts read, such as
+// "[Tuesday, January 19, 2038 at 3:14:07.5 p.m. GMT+01:00 (CET)]", have 26
+// tokens before End; the limit leaves 30.
 inline constexpr std::size_t kMaxTokens = 32;
 
 struct TokenList {
