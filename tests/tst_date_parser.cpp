@@ -205,6 +205,9 @@ void tst_DateParser::monthNames_data() {
     // By hand: 2147472000 + 3*3600 + 14*60, and the top of the range.
     QTest::newRow("comma before time") << "Jan 19, 2038, 3:14 AM" << Q_INT64_C(2147483640);
     QTest::newRow("at") << "January 19, 2038 at 3:14:07 AM" << Q_INT64_C(2147483647);
+    // By hand: 3:14:07.5 p.m. at +01:00 is 14:14:07.5 UTC, rounding to
+    // 14:14:08: 2147472000 + 14*3600 + 14*60 + 8.  The longest form read.
+    QTest::newRow("everything at once") << "[Tuesday, January 19, 2038 at 3:14:07.5 p.m. GMT+01:00 (CET)]" << Q_INT64_C(2147523248);
 }
 
 void tst_DateParser::numericDates_data() {
