@@ -177,7 +177,7 @@ void tst_Convert::parseDateRefuses_data() {
     QTest::newRow("minute 60") << "2000-01-01 23:60:00" << conv << "no minute 60";
     QTest::newRow("leap second") << "2000-01-01 23:59:60" << conv << "leap second";
     QTest::newRow("second 61") << "2000-01-01 23:59:61" << conv << "no second 61";
-    QTest::newRow("trailing text") << "2000-01-01 00:00:00 extra" << conv << "\u201C extra\u201D";
+    QTest::newRow("trailing text") << "2000-01-01 00:00:00 extra" << conv << "not understood: \u201Cextra\u201D";
     QTest::newRow("a number") << "1700000000" << conv << "YYYY-MM-DD";
     QTest::newRow("before the date range") << "0099-12-31 23:59:59" << over << "0100-01-01";
     QTest::newRow("year zero") << "0000-01-01" << over << "9999-12-31";

@@ -1,0 +1,660 @@
+// The date parser: every family of date texts it reads, the refusals and
+// their reasons, fractional seconds through the negative calculation's
+// formula, hostile input, and a round trip of random instants through a
+// formatter per family written here.
+#include <QtTest>
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <random>
+#include <string>
+
+#include "calc.hpp"
+#include "convert.hpp"
+#include "error.hpp"
+
+using kvix::ErrorKind;
+using kvix::RuntimeError;
+
+namespace {
+
+std::string utf8(const QString& s) { return s.toStdString(); }
+
+constexpr qint64 kLowest = -2147483648LL; // 1901-12-13 20:45:52
+constexpr qint64 kHighest = 2147483647;   // 2038-01-19 03:14:07
+
+// What the negative calculation makes of a date text: the serial, the
+// formula, the rounding.  Throws as the calculation does.
+std::int32_t through_calc_neg(const std::string& text) {
+    return kvix::round_to_int32(kvix::unix_seconds_of_serial(kvix::parse_date(text)));
+}
+
+// The rows of every family: text -> Unix time.
+void add_columns() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<qint64>("seconds");
+}
+
+// Reads the row and checks the parser, and, for an instant in the 32-bit
+// range, the negative calculation's road from the same text.
+void check_row() {
+    QFETCH(QString, text);
+    QFETCH(qint64, seconds);
+    const std::string t = utf8(text);
+    std::int64_t got = 0;
+    try {
+        got = kvix::parse_date_seconds(t);
+    } catch (const RuntimeError& e) {
+        QFAIL(qPrintable("refused: " + QString::fromStdString(e.reason())));
+    }
+    QCOMPARE(qint64{got}, seconds);
+    if (seconds >= kLowest && seconds <= kHighest)
+        QCOMPARE(qint64{through_calc_neg(t)}, seconds);
+}
+
+} // namespace
+
+class tst_DateParser : public QObject {
+    Q_OBJECT
+
+private slots:
+    void isoExtended_data();
+    void isoExtended() { check_row(); }
+    void isoBasic_data();
+    void isoBasic() { check_row(); }
+    void mailAndHttp_data();
+    void mailAndHttp() { check_row(); }
+    void toolOutputs_data();
+    void toolOutputs() { check_row(); }
+    void monthNames_data();
+    void monthNames() { check_row(); }
+    void numericDates_data();
+    void numericDates() { check_row(); }
+    void twelveHourClock_data();
+    void twelveHourClock() { check_row(); }
+    void whiteSpaceAndCase_data();
+    void whiteSpaceAndCase() { check_row(); }
+
+    void refusals_data();
+    void refusals();
+    void fractionalSeconds_data();
+    void fractionalSeconds();
+    void hostileInput_data();
+    void hostileInput();
+    void roundTripEveryFamily_data();
+    void roundTripEveryFamily();
+};
+
+// The expected values of the rows below marked "GNU date" were written by
+// GNU coreutils 9.1, `date -u -d TEXT +%s`, for the text of the row.  The
+// others, in forms GNU date does not read, are worked out by hand from
+// these day counts since 1970-01-01 (each checkable on a calendar):
+//   2038-01-19 is day 24855:  24855 * 86400 = 2147472000; 03:14:07 is
+//              11647 s, so 2038-01-19 03:14:07 is 2147483647 = 2^31 - 1.
+//   2001-09-09 is day 11574:  11574 * 86400 = 999993600; 01:46:40 is
+//              6400 s, so 2001-09-09 01:46:40 is 1000000000.
+//   1901-12-13 is day -24856: -24856 * 86400 = -2147558400; 20:45:52 is
+//              74752 s, so 1901-12-13 20:45:52 is -2147483648 = -2^31.
+//   1969-12-31 is day -1:     -86400.
+
+void tst_DateParser::isoExtended_data() {
+    add_columns();
+    // GNU date
+    QTest::newRow("canonical") << "2038-01-19 03:14:07" << Q_INT64_C(2147483647);
+    QTest::newRow("T and Z") << "2038-01-19T03:14:07Z" << Q_INT64_C(2147483647);
+    QTest::newRow("lower-case t and z") << "2001-09-09t01:46:40z" << Q_INT64_C(1000000000);
+    QTest::newRow("lowest") << "1901-12-13T20:45:52Z" << Q_INT64_C(-2147483648);
+    QTest::newRow("epoch") << "1970-01-01T00:00:00Z" << Q_INT64_C(0);
+    QTest::newRow("leap day") << "2000-02-29T12:00:00Z" << Q_INT64_C(951825600);
+    QTest::newRow("no seconds") << "2038-01-19 03:14" << Q_INT64_C(2147483640);
+    QTest::newRow("date alone") << "1901-12-14" << Q_INT64_C(-2147472000);
+    QTest::newRow("one-digit month and day") << "2038-1-9" << Q_INT64_C(2146608000);
+    QTest::newRow("fraction with dot") << "2009-02-13T23:31:30.25Z" << Q_INT64_C(1234567890);
+    QTest::newRow("fraction with comma") << "2009-02-13T23:31:30,125Z" << Q_INT64_C(1234567890);
+    QTest::newRow("many fraction digits") << "1999-12-31T23:59:59.499999999999999999999Z" << Q_INT64_C(946684799);
+    QTest::newRow("offset +hh:mm") << "2038-01-19T04:14:07+01:00" << Q_INT64_C(2147483647);
+    QTest::newRow("offset -hh:mm") << "2038-01-18T22:14:07-05:00" << Q_INT64_C(2147483647);
+    QTest::newRow("offset +hhmm") << "1970-01-01T05:30:00+0530" << Q_INT64_C(0);
+    QTest::newRow("offset +hh") << "1970-01-01T09:00:00+09" << Q_INT64_C(0);
+    QTest::newRow("offset -00:00") << "1970-01-01T00:00:00-00:00" << Q_INT64_C(0);
+    QTest::newRow("offset, no seconds") << "1969-12-31T19:00-05:00" << Q_INT64_C(0);
+    QTest::newRow("space before offset") << "2001-09-09 03:46:40 +02:00" << Q_INT64_C(1000000000);
+    QTest::newRow("fraction and offset") << "2001-09-09T03:46:40.000+02:00" << Q_INT64_C(1000000000);
+    QTest::newRow("UTC") << "2001-09-09 01:46:40 UTC" << Q_INT64_C(1000000000);
+    QTest::newRow("GMT") << "2001-09-09 01:46:40 GMT" << Q_INT64_C(1000000000);
+    QTest::newRow("UTC+1") << "2038-01-19 04:14:07 UTC+1" << Q_INT64_C(2147483647);
+    QTest::newRow("US zone") << "2038-01-18 22:14:07 EST" << Q_INT64_C(2147483647);
+    QTest::newRow("first date") << "0100-01-01" << Q_INT64_C(-59011459200);
+    QTest::newRow("last date") << "9999-12-31 23:59:59" << Q_INT64_C(253402300799);
+}
+
+void tst_DateParser::isoBasic_data() {
+    add_columns();
+    // GNU date
+    QTest::newRow("date") << "20380119" << Q_INT64_C(2147472000);
+    // By hand, from the day counts above.
+    QTest::newRow("date and time, Z") << "20380119T031407Z" << Q_INT64_C(2147483647);
+    QTest::newRow("epoch") << "19700101T000000Z" << Q_INT64_C(0);
+    QTest::newRow("no zone") << "20010909T014640" << Q_INT64_C(1000000000);
+    // 2147472000 + 3*3600 + 14*60
+    QTest::newRow("no seconds") << "20380119T0314Z" << Q_INT64_C(2147483640);
+    // 04:14:07 at +01:00 is 03:14:07 UTC
+    QTest::newRow("offset +hhmm") << "20380119T041407+0100" << Q_INT64_C(2147483647);
+    // -86400 + 19*3600 + 5*3600
+    QTest::newRow("offset -hh") << "19691231T190000-05" << Q_INT64_C(0);
+    // -86400 + 86399, a quarter second rounding down
+    QTest::newRow("fraction") << "19691231T235959.25Z" << Q_INT64_C(-1);
+}
+
+void tst_DateParser::mailAndHttp_data() {
+    add_columns();
+    // GNU date
+    QTest::newRow("mail") << "Tue, 19 Jan 2038 03:14:07 +0000" << Q_INT64_C(2147483647);
+    QTest::newRow("http") << "Tue, 19 Jan 2038 03:14:07 GMT" << Q_INT64_C(2147483647);
+    QTest::newRow("no weekday, UT") << "19 Jan 2038 03:14:07 UT" << Q_INT64_C(2147483647);
+    QTest::newRow("Z") << "Sun, 09 Sep 2001 01:46:40 Z" << Q_INT64_C(1000000000);
+    QTest::newRow("minus zero") << "Thu, 01 Jan 1970 00:00:00 -0000" << Q_INT64_C(0);
+    QTest::newRow("lowest, -0500") << "Fri, 13 Dec 1901 15:45:52 -0500" << Q_INT64_C(-2147483648);
+    QTest::newRow("no seconds") << "Tue, 19 Jan 2038 03:14 +0000" << Q_INT64_C(2147483640);
+    QTest::newRow("comment") << "Tue, 19 Jan 2038 03:14:07 +0000 (UTC)" << Q_INT64_C(2147483647);
+    QTest::newRow("cookie") << "Tuesday, 19-Jan-2038 03:14:07 GMT" << Q_INT64_C(2147483647);
+    QTest::newRow("EST") << "Mon, 18 Jan 2038 22:14:07 EST" << Q_INT64_C(2147483647);
+    QTest::newRow("EDT") << "Mon, 18 Jan 2038 23:14:07 EDT" << Q_INT64_C(2147483647);
+    QTest::newRow("CST") << "Mon, 18 Jan 2038 21:14:07 CST" << Q_INT64_C(2147483647);
+    QTest::newRow("CDT") << "Mon, 18 Jan 2038 22:14:07 CDT" << Q_INT64_C(2147483647);
+    QTest::newRow("MST") << "Mon, 18 Jan 2038 20:14:07 MST" << Q_INT64_C(2147483647);
+    QTest::newRow("MDT") << "Mon, 18 Jan 2038 21:14:07 MDT" << Q_INT64_C(2147483647);
+    QTest::newRow("PST") << "Mon, 18 Jan 2038 19:14:07 PST" << Q_INT64_C(2147483647);
+    QTest::newRow("PDT") << "Mon, 18 Jan 2038 20:14:07 PDT" << Q_INT64_C(2147483647);
+}
+
+void tst_DateParser::toolOutputs_data() {
+    add_columns();
+    // GNU date
+    QTest::newRow("date") << "Tue Jan 19 03:14:07 UTC 2038" << Q_INT64_C(2147483647);
+    QTest::newRow("date, two spaces") << "Thu Jan  1 00:00:00 UTC 1970" << Q_INT64_C(0);
+    QTest::newRow("date, GMT") << "Fri Dec 13 20:45:52 GMT 1901" << Q_INT64_C(-2147483648);
+    QTest::newRow("date, EST") << "Mon Jan 18 22:14:07 EST 2038" << Q_INT64_C(2147483647);
+    QTest::newRow("date, 12-hour") << "Tue Jan 19 03:14:07 AM UTC 2038" << Q_INT64_C(2147483647);
+    QTest::newRow("asctime") << "Tue Jan 19 03:14:07 2038" << Q_INT64_C(2147483647);
+    QTest::newRow("asctime, two spaces") << "Sun Sep  9 01:46:40 2001" << Q_INT64_C(1000000000);
+    QTest::newRow("javascript") << "Tue Jan 19 2038 03:14:07 GMT+0000 (Coordinated Universal Time)" << Q_INT64_C(2147483647);
+    QTest::newRow("javascript, +0100") << "Tue Jan 19 2038 04:14:07 GMT+0100 (Central European Standard Time)" << Q_INT64_C(2147483647);
+    QTest::newRow("javascript, -0500") << "Wed Dec 31 1969 19:00:00 GMT-0500 (Eastern Standard Time)" << Q_INT64_C(0);
+    QTest::newRow("javascript, +0530") << "Sun Sep 09 2001 07:16:40 GMT+0530 (India Standard Time)" << Q_INT64_C(1000000000);
+    QTest::newRow("javascript, +1245") << "Thu Jan 01 1970 12:45:00 GMT+1245 (Chatham Standard Time)" << Q_INT64_C(0);
+    // By hand: the top of the range, written with +0000 and at +01:00.
+    QTest::newRow("web server log") << "[19/Jan/2038:03:14:07 +0000]" << Q_INT64_C(2147483647);
+    QTest::newRow("web server log, offset") << "19/Jan/2038:04:14:07 +0100" << Q_INT64_C(2147483647);
+}
+
+void tst_DateParser::monthNames_data() {
+    add_columns();
+    // GNU date
+    QTest::newRow("day month year") << "19 Jan 2038" << Q_INT64_C(2147472000);
+    QTest::newRow("full month, time") << "19 January 2038 03:14:07" << Q_INT64_C(2147483647);
+    QTest::newRow("month day, year") << "Jan 19, 2038" << Q_INT64_C(2147472000);
+    QTest::newRow("full month day, year, time") << "January 19, 2038 03:14:07" << Q_INT64_C(2147483647);
+    QTest::newRow("no comma") << "Jan 19 2038" << Q_INT64_C(2147472000);
+    QTest::newRow("abbreviation dot") << "jan. 19, 2038" << Q_INT64_C(2147472000);
+    QTest::newRow("upper case, 12-hour") << "SEPTEMBER 9, 2001 1:46:40 AM" << Q_INT64_C(1000000000);
+    QTest::newRow("weekday") << "Tuesday, January 19, 2038" << Q_INT64_C(2147472000);
+    QTest::newRow("day-month-year dashes") << "13-Dec-1901 20:45:52" << Q_INT64_C(-2147483648);
+    // By hand: 2147472000 + 3*3600 + 14*60, and the top of the range.
+    QTest::newRow("comma before time") << "Jan 19, 2038, 3:14 AM" << Q_INT64_C(2147483640);
+    QTest::newRow("at") << "January 19, 2038 at 3:14:07 AM" << Q_INT64_C(2147483647);
+    // By hand: 3:14:07.5 p.m. at +01:00 is 14:14:07.5 UTC, rounding to
+    // 14:14:08: 2147472000 + 14*3600 + 14*60 + 8.  The longest form read.
+    QTest::newRow("everything at once") << "[Tuesday, January 19, 2038 at 3:14:07.5 p.m. GMT+01:00 (CET)]" << Q_INT64_C(2147523248);
+}
+
+void tst_DateParser::numericDates_data() {
+    add_columns();
+    // By hand, from the day counts above: day first with dots.
+    QTest::newRow("dots") << "19.01.2038" << Q_INT64_C(2147472000);
+    QTest::newRow("dots, one digit, time") << "19.1.2038 03:14:07" << Q_INT64_C(2147483647);
+    QTest::newRow("dots, epoch") << "1.1.1970" << Q_INT64_C(0);
+    QTest::newRow("dots, lowest") << "13.12.1901 20:45:52" << Q_INT64_C(-2147483648);
+    // GNU date
+    QTest::newRow("year first slashes") << "2038/01/19 03:14:07" << Q_INT64_C(2147483647);
+    QTest::newRow("year first slashes, one digit") << "2001/9/9 01:46:40" << Q_INT64_C(1000000000);
+    QTest::newRow("year first slashes, date alone") << "1970/01/01" << Q_INT64_C(0);
+    QTest::newRow("month first slashes") << "01/19/2038" << Q_INT64_C(2147472000);
+    QTest::newRow("month first slashes, time") << "1/19/2038 03:14:07" << Q_INT64_C(2147483647);
+    QTest::newRow("month first slashes, lowest") << "12/13/1901 20:45:52" << Q_INT64_C(-2147483648);
+    QTest::newRow("month first slashes, 12-hour") << "09/09/2001 1:46:40 AM" << Q_INT64_C(1000000000);
+    // By hand: a browser's en-US text, a narrow no-break space before AM.
+    QTest::newRow("browser locale") << "1/19/2038, 3:14:07\u202FAM" << Q_INT64_C(2147483647);
+}
+
+void tst_DateParser::twelveHourClock_data() {
+    add_columns();
+    // GNU date
+    QTest::newRow("AM") << "2038-01-19 3:14:07 AM" << Q_INT64_C(2147483647);
+    QTest::newRow("PM") << "2038-01-19 3:14:07 PM" << Q_INT64_C(2147526847);
+    QTest::newRow("midnight") << "1970-01-01 12:00:00 AM" << Q_INT64_C(0);
+    QTest::newRow("noon") << "1970-01-01 12:00:00 PM" << Q_INT64_C(43200);
+    QTest::newRow("a.m.") << "1970-01-01 12:30 a.m." << Q_INT64_C(1800);
+    QTest::newRow("p.m.") << "1970-01-01 11:59:59 p.m." << Q_INT64_C(86399);
+    QTest::newRow("glued pm") << "1970-01-01 3pm" << Q_INT64_C(54000);
+    QTest::newRow("hour alone") << "Jan 1, 1970 12 PM" << Q_INT64_C(43200);
+    QTest::newRow("lower case am") << "1970-01-01 1:00 am" << Q_INT64_C(3600);
+    // By hand: 12:xx AM is in the first hour of the day.
+    QTest::newRow("a.m without the last dot") << "1970-01-01 12:00:01 a.m" << Q_INT64_C(1);
+}
+
+void tst_DateParser::whiteSpaceAndCase_data() {
+    add_columns();
+    // GNU date
+    QTest::newRow("white space around") << " \t 2038-01-19 03:14:07 \n " << Q_INT64_C(2147483647);
+    QTest::newRow("runs inside") << "Tue,   19\tJan  2038   03:14:07    GMT" << Q_INT64_C(2147483647);
+    QTest::newRow("upper case") << "TUE, 19 JAN 2038 03:14:07 GMT" << Q_INT64_C(2147483647);
+    // By hand: the top of the range with a no-break space, and at -05:00
+    // written with the typographic minus sign.
+    QTest::newRow("no-break space") << "2038-01-19\u00A003:14:07" << Q_INT64_C(2147483647);
+    QTest::newRow("minus sign") << "2038-01-18T22:14:07\u221205:00" << Q_INT64_C(2147483647);
+}
+
+void tst_DateParser::refusals_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("reason"); // a part the reason must hold
+    // Two-digit and other short or long years.
+    const QString four = "write the year with four digits";
+    QTest::newRow("dots, two-digit year") << "19.01.38" << four;
+    QTest::newRow("slashes, two-digit year") << "01/19/38" << "could be 1938 or 2038";
+    QTest::newRow("RFC 850 year") << "Tuesday, 19-Jan-38 03:14:07 GMT" << four;
+    QTest::newRow("two-digit year first") << "38-01-19" << four;
+    QTest::newRow("month name, two-digit year") << "Jan 19, 38" << four;
+    QTest::newRow("three-digit year") << "Jan 19, 038" << four;
+    QTest::newRow("five-digit year") << "12038-01-19" << four;
+    QTest::newRow("year missing") << "Jan 19" << "year is missing";
+    // A weekday that contradicts the date names the right one.
+    QTest::newRow("wrong weekday, mail") << "Mon, 19 Jan 2038 03:14:07 GMT" << "2038-01-19 is a Tuesday, not a Monday";
+    QTest::newRow("wrong weekday, date") << "Sat Jan  1 00:00:00 UTC 1970" << "1970-01-01 is a Thursday, not a Saturday";
+    QTest::newRow("wrong weekday, full") << "Wednesday, January 19, 2038" << "is a Tuesday";
+    // Impossible dates and times are never rolled over.
+    QTest::newRow("29 February 2038") << "2038-02-29" << "February 2038 has 28 days";
+    QTest::newRow("29 February 1900, names") << "Feb 29, 1900" << "February 1900 has 28 days";
+    QTest::newRow("31 April, dots") << "31.04.2038" << "April 2038 has 30 days";
+    QTest::newRow("30 February, slashes") << "02/30/2038" << "no day 30";
+    QTest::newRow("day 32, basic") << "20380132" << "no day 32";
+    QTest::newRow("month 13, basic") << "20381301" << "no month 13";
+    QTest::newRow("hour 24") << "2038-01-19 24:00" << "no hour 24";
+    QTest::newRow("minute 60") << "Jan 19, 2038 3:60 PM" << "no minute 60";
+    QTest::newRow("13 PM") << "Jan 1, 1970 13:00 PM" << "from 1 to 12; there is no hour 13 PM";
+    QTest::newRow("0 AM") << "1970-01-01 0:30 am" << "there is no hour 0 AM";
+    QTest::newRow("day first with slashes") << "19/01/2038" << "month comes first";
+    QTest::newRow("day or month first with dashes") << "19-01-2038" << "day first or month first";
+    // Unix time has no leap second.
+    QTest::newRow("leap second") << "2016-12-31T23:59:60Z" << "leap second";
+    QTest::newRow("leap second, mail") << "Sat, 31 Dec 2016 23:59:60 GMT" << "leap second";
+    QTest::newRow("leap second with fraction") << "2016-12-31 23:59:60.5" << "leap second";
+    // Zone names other than those read are ambiguous.
+    const QString ambiguous = "is ambiguous";
+    QTest::newRow("CET") << "2038-01-19 04:14:07 CET" << "\u201CCET\u201D " + ambiguous;
+    QTest::newRow("BST in the date form") << "Tue Jan 19 03:14:07 BST 2038" << ambiguous;
+    QTest::newRow("IST") << "Tue, 19 Jan 2038 08:44:07 IST" << ambiguous;
+    QTest::newRow("military letter") << "2038-01-19 03:14:07 A" << ambiguous;
+    QTest::newRow("lower-case zone") << "2038-01-19 03:14:07 aest" << ambiguous;
+    // Relative words have no fixed instant.
+    QTest::newRow("now") << "now" << "\u201Cnow\u201D is relative";
+    QTest::newRow("today") << "today" << "relative";
+    QTest::newRow("tomorrow with time") << "tomorrow 03:14" << "\u201Ctomorrow\u201D is relative";
+    QTest::newRow("days ago") << "3 days ago" << "\u201Cago\u201D is relative";
+    QTest::newRow("next weekday") << "next Tuesday" << "relative";
+    QTest::newRow("after a date") << "2038-01-19 yesterday" << "relative";
+    // A time without a date.
+    QTest::newRow("time alone") << "03:14:07" << "time without a date";
+    QTest::newRow("12-hour time alone") << "3 PM" << "time without a date";
+    QTest::newRow("time before the date") << "03:14:07 2038-01-19" << "time without a date";
+    // Text not understood is quoted.
+    QTest::newRow("trailing word") << "2038-01-19 03:14:07 extra" << "not understood: \u201Cextra\u201D";
+    QTest::newRow("unknown zone-like capitals") << "2038-01-19 03:14:07 NZT" << "\u201CNZT\u201D. If it names a time zone, write its offset";
+    QTest::newRow("trailing word after a date") << "19 Jan 2038 noon" << "\u201Cnoon\u201D";
+    QTest::newRow("trailing colon") << "2038-01-19 03:14:07 +01:00:00" << "\u201C:00\u201D";
+    QTest::newRow("comment without a zone") << "2038-01-19 03:14:07 (UTC)" << "\u201C(UTC)\u201D";
+    QTest::newRow("unclosed comment") << "2038-01-19 03:14:07 +0000 (UTC" << "\u201C(UTC\u201D";
+    QTest::newRow("unclosed bracket") << "[19/Jan/2038:03:14:07 +0000" << "\u201C]\u201D is missing";
+    // Broken forms say what is read.
+    QTest::newRow("time half written") << "2038-01-19 03:1" << "hh:mm:ss";
+    QTest::newRow("T without time") << "2038-01-19T" << "hh:mm:ss";
+    QTest::newRow("basic time of five digits") << "20380119T03140" << "YYYYMMDDThhmmss";
+    QTest::newRow("offset of one digit") << "2038-01-19 03:14:07 +1" << "+hh:mm";
+    QTest::newRow("offset 24 hours") << "2038-01-19 03:14:07 +2400" << "offsets go from -23:59 to +23:59";
+    QTest::newRow("offset minute 60") << "2038-01-19 03:14:07 +01:60" << "offsets go from";
+    QTest::newRow("a number") << "1700000000" << "A number alone is not a date";
+    QTest::newRow("a word") << "Tuesday" << "YYYY-MM-DD hh:mm:ss";
+    QTest::newRow("not ASCII") << "\u00BD 2038" << "YYYY-MM-DD hh:mm:ss";
+    QTest::newRow("signed year") << "+2038-01-19" << "YYYY-MM-DD hh:mm:ss";
+    QTest::newRow("empty") << "" << "empty";
+    QTest::newRow("white space") << " \t\u00A0 " << "only white space";
+}
+
+void tst_DateParser::refusals() {
+    QFETCH(QString, text);
+    QFETCH(QString, reason);
+    try {
+        kvix::parse_date_seconds(utf8(text));
+        QFAIL("accepted");
+    } catch (const RuntimeError& e) {
+        QCOMPARE(e.kind(), ErrorKind::ConversionFailure);
+        QCOMPARE(e.expected(), kvix::Expected::Date);
+        const QString got = QString::fromStdString(e.reason());
+        QVERIFY2(got.contains(reason), qPrintable(got));
+        QCOMPARE(QString::fromStdString(kvix::describe_error(e).headline), QString("Not a date"));
+    }
+}
+
+// A fraction of a second rounds to the nearest second, an exact half to
+// the later one, decided on the digits: by the time the date serial is
+// made the instant is already whole, so the serial's base-2 error (under
+// 1e-5 s in this range) cannot decide it.  Expected values by hand: the
+// instant is the whole second written plus the fraction, so 23:59:59.5 on
+// 1969-12-31 is -0.5 s, whose later neighbour is 0.
+void tst_DateParser::fractionalSeconds_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("inRange");
+    QTest::addColumn<int>("unix");
+    QTest::newRow("-0.5 goes to 0") << "1969-12-31 23:59:59.5" << true << 0;
+    QTest::newRow("-0.5, comma") << "1969-12-31 23:59:59,5" << true << 0;
+    QTest::newRow("-1.5 goes to -1") << "1969-12-31 23:59:58.5" << true << -1;
+    QTest::newRow("just below -0.5") << "1969-12-31 23:59:59.4999999999999999999999" << true << -1;
+    QTest::newRow("0.5 goes to 1") << "1970-01-01 00:00:00.5" << true << 1;
+    QTest::newRow("just below 0.5") << "1970-01-01 00:00:00.4999999999999999999999" << true << 0;
+    QTest::newRow("just above 0.5") << "1970-01-01 00:00:00.5000000000000000000001" << true << 1;
+    QTest::newRow("0.5 at +01:00") << "1970-01-01T01:00:00.5+01:00" << true << 1;
+    QTest::newRow("0.999") << "1970-01-01 00:00:00.999" << true << 1;
+    QTest::newRow("-0.5, 12-hour") << "Dec 31, 1969 11:59:59.5 PM" << true << 0;
+    QTest::newRow("0.5, date form") << "Thu Jan  1 00:00:00.5 UTC 1970" << true << 1;
+    QTest::newRow("highest - 0.5") << "2038-01-19 03:14:06.5" << true << 2147483647;
+    QTest::newRow("highest + 0.4999") << "2038-01-19 03:14:07.4999999999" << true << 2147483647;
+    QTest::newRow("highest + 0.5 overflows") << "2038-01-19 03:14:07.5" << false << 0;
+    QTest::newRow("lowest - 0.5") << "1901-12-13 20:45:51.5" << true << -2147483647 - 1;
+    QTest::newRow("lowest - 0.5000001 overflows") << "1901-12-13 20:45:51.4999999" << false << 0;
+    QTest::newRow("lowest + 0.5") << "1901-12-13 20:45:52.5" << true << -2147483647;
+    QTest::newRow("-0.5, Z after the fraction") << "1969-12-31 23:59:59.5Z" << true << 0;
+    QTest::newRow("basic form") << "19700101T000000,5Z" << true << 1;
+}
+
+void tst_DateParser::fractionalSeconds() {
+    QFETCH(QString, text);
+    QFETCH(bool, inRange);
+    QFETCH(int, unix);
+    const std::string t = utf8(text);
+    try {
+        const double x = kvix::unix_seconds_of_serial(kvix::parse_date(t));
+        const std::int32_t got = kvix::round_to_int32(x);
+        QVERIFY(inRange);
+        QCOMPARE(got, unix);
+        // The formula's value is a whole second but for the serial's
+        // base-2 error, so no half-way case is left to the rounding.
+        QVERIFY2(std::fabs(x - unix) < 1e-3, qPrintable(QString::number(x, 'g', 17)));
+    } catch (const RuntimeError& e) {
+        QVERIFY2(!inRange, qPrintable(QString::fromStdString(e.reason())));
+        QCOMPARE(e.kind(), ErrorKind::Overflow);
+    }
+}
+
+// Huge pastes: read or refused in one pass, and a refusal keeps only a
+// shortened copy of the text.
+void tst_DateParser::hostileInput_data() {
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<bool>("accepted");
+    QTest::addColumn<qint64>("seconds");
+    constexpr int kMega = 1 << 20;
+    const QByteArray date = "2038-01-19 03:14:07";
+    QTest::newRow("a megabyte of space, then a date") << QByteArray(kMega, ' ') + date << true << kHighest;
+    QTest::newRow("a date, then a megabyte of space") << date + QByteArray(kMega, '\t') << true << kHighest;
+    QTest::newRow("a million fraction digits") << date + "." + QByteArray(kMega, '4') << true << kHighest;
+    QTest::newRow("a megabyte comment") << date + " +0000 (" + QByteArray(kMega, 'x') + ")" << true << kHighest;
+    QTest::newRow("a million digits") << QByteArray(kMega, '7') << false << qint64{0};
+    QTest::newRow("a million letters") << QByteArray(kMega, 'q') << false << qint64{0};
+    QTest::newRow("a million dashes") << QByteArray(kMega, '-') << false << qint64{0};
+    QTest::newRow("many tokens") << QByteArray("1-").repeated(kMega / 2) << false << qint64{0};
+    QTest::newRow("many tokens after a date") << date + QByteArray(" 1").repeated(kMega / 2) << false << qint64{0};
+    QTest::newRow("open parentheses") << date + " +0000 " + QByteArray(kMega, '(') << false << qint64{0};
+    // A broken UTF-8 sequence takes no ASCII byte with it: the "0" after
+    // the first two bytes of a no-break-space-like sequence stays a digit.
+    QTest::newRow("broken UTF-8 before digits") << QByteArray("\xE2\x80" "020380119") << false << qint64{0};
+    QTest::newRow("many non-ASCII characters") << QByteArray("\xC3\xA4").repeated(kMega / 2) << false << qint64{0};
+}
+
+void tst_DateParser::hostileInput() {
+    QFETCH(QByteArray, text);
+    QFETCH(bool, accepted);
+    QFETCH(qint64, seconds);
+    try {
+        const std::int64_t got = kvix::parse_date_seconds(text.toStdString());
+        QVERIFY(accepted);
+        QCOMPARE(qint64{got}, seconds);
+    } catch (const RuntimeError& e) {
+        QVERIFY2(!accepted, qPrintable(QString::fromStdString(e.reason())));
+        QVERIFY2(e.reason().size() < 400, qPrintable(QString::number(e.reason().size())));
+        QVERIFY(e.refused().size() < 120);
+    }
+}
+
+namespace {
+
+// The formatters of the round trip: each writes an instant in one family's
+// form, from Qt's calendar (independent of the parser), with a random zone
+// offset, weekday, fraction or spelling where the form has one.
+
+constexpr const char* kMonthFull[12] = {"January", "February", "March", "April", "May", "June",
+                                        "July", "August", "September", "October", "November",
+                                        "December"};
+constexpr const char* kWeekdayFull[7] = {"Sunday", "Monday", "Tuesday", "Wednesday",
+                                         "Thursday", "Friday", "Saturday"};
+
+std::string abbreviation(const char* name) { return std::string(name, 3); }
+
+struct Local {
+    int year, month, day, hour, minute, second, weekday; // weekday 0..6 from Sunday
+};
+
+// The wall-clock fields of instant t at offset_minutes east of UTC.
+Local local_of(qint64 t, int offset_minutes) {
+    const QDateTime dt = QDateTime::fromSecsSinceEpoch(t + offset_minutes * 60LL, Qt::UTC);
+    const QDate d = dt.date();
+    const QTime tm = dt.time();
+    return {d.year(), d.month(), d.day(), tm.hour(), tm.minute(), tm.second(), d.dayOfWeek() % 7};
+}
+
+std::string format(const char* fmt, auto... args) {
+    char buf[200];
+    const int n = std::snprintf(buf, sizeof buf, fmt, args...);
+    return std::string(buf, static_cast<std::size_t>(n));
+}
+
+// "+hh:mm" (colon) or "+hhmm".
+std::string offset_text(int minutes, bool colon) {
+    const char sign = minutes < 0 ? '-' : '+';
+    const int m = std::abs(minutes);
+    return format(colon ? "%c%02d:%02d" : "%c%02d%02d", sign, m / 60, m % 60);
+}
+
+int hour12(int h) { return h % 12 == 0 ? 12 : h % 12; }
+
+struct Case {
+    std::string text;
+    qint64 expected;
+};
+
+using Rng = std::mt19937_64;
+
+int random_offset(Rng& rng) {
+    return std::uniform_int_distribution<int>(-(23 * 60 + 59), 23 * 60 + 59)(rng);
+}
+
+// A fraction of a second that rounds as the instant requires: the text
+// names t - 1 with a fraction of at least a half, or t with less.
+struct Fraction {
+    qint64 written;
+    std::string digits; // with the separator, or empty
+};
+Fraction random_fraction(Rng& rng, qint64 t) {
+    switch (std::uniform_int_distribution<int>(0, 2)(rng)) {
+    case 0: return {t, ""};
+    case 1: { // below a half: first digit 0..4
+        const auto first = std::uniform_int_distribution<int>(0, 4)(rng);
+        return {t, format(".%d%06d", first, std::uniform_int_distribution<int>(0, 999999)(rng))};
+    }
+    default: { // a half or more: first digit 5..9
+        const auto first = std::uniform_int_distribution<int>(5, 9)(rng);
+        return {t - 1, format(",%d%03d", first, std::uniform_int_distribution<int>(0, 999)(rng))};
+    }
+    }
+}
+
+Case iso_extended(Rng& rng, qint64 t) {
+    const Fraction f = random_fraction(rng, t);
+    const int off = random_offset(rng);
+    const Local l = local_of(f.written, off);
+    return {format("%04d-%02d-%02dT%02d:%02d:%02d%s%s", l.year, l.month, l.day, l.hour, l.minute,
+                   l.second, f.digits.c_str(), offset_text(off, true).c_str()),
+            t};
+}
+
+Case iso_basic(Rng& rng, qint64 t) {
+    const bool utc = std::uniform_int_distribution<int>(0, 1)(rng) == 0;
+    const int off = utc ? 0 : random_offset(rng);
+    const Local l = local_of(t, off);
+    return {format("%04d%02d%02dT%02d%02d%02d%s", l.year, l.month, l.day, l.hour, l.minute,
+                   l.second, utc ? "Z" : offset_text(off, false).c_str()),
+            t};
+}
+
+Case mail(Rng& rng, qint64 t) {
+    static const char* const kUs[8] = {"EST", "EDT", "CST", "CDT", "MST", "MDT", "PST", "PDT"};
+    static const int kUsHours[8] = {-5, -4, -6, -5, -7, -6, -8, -7};
+    const int pick = std::uniform_int_distribution<int>(0, 9)(rng);
+    const int off = pick < 8 ? kUsHours[pick] * 60 : pick == 8 ? 0 : random_offset(rng);
+    const std::string zone = pick < 8 ? kUs[pick] : pick == 8 ? "GMT" : offset_text(off, false);
+    const Local l = local_of(t, off);
+    const bool weekday = std::uniform_int_distribution<int>(0, 1)(rng) == 0;
+    return {format("%s%02d %s %04d %02d:%02d:%02d %s",
+                   weekday ? (abbreviation(kWeekdayFull[l.weekday]) + ", ").c_str() : "", l.day,
+                   abbreviation(kMonthFull[l.month - 1]).c_str(), l.year, l.hour, l.minute,
+                   l.second, zone.c_str()),
+            t};
+}
+
+Case date_command(Rng&, qint64 t) {
+    const Local l = local_of(t, 0);
+    return {format("%s %s %2d %02d:%02d:%02d UTC %04d", abbreviation(kWeekdayFull[l.weekday]).c_str(),
+                   abbreviation(kMonthFull[l.month - 1]).c_str(), l.day, l.hour, l.minute, l.second,
+                   l.year),
+            t};
+}
+
+Case asctime_form(Rng&, qint64 t) {
+    const Local l = local_of(t, 0);
+    return {format("%s %s %2d %02d:%02d:%02d %04d", abbreviation(kWeekdayFull[l.weekday]).c_str(),
+                   abbreviation(kMonthFull[l.month - 1]).c_str(), l.day, l.hour, l.minute, l.second,
+                   l.year),
+            t};
+}
+
+Case javascript(Rng& rng, qint64 t) {
+    const int off = random_offset(rng);
+    const Local l = local_of(t, off);
+    return {format("%s %s %02d %04d %02d:%02d:%02d GMT%s (Some Standard Time)",
+                   abbreviation(kWeekdayFull[l.weekday]).c_str(),
+                   abbreviation(kMonthFull[l.month - 1]).c_str(), l.day, l.year, l.hour, l.minute,
+                   l.second, offset_text(off, false).c_str()),
+            t};
+}
+
+Case month_name_first(Rng&, qint64 t) {
+    const Local l = local_of(t, 0);
+    return {format("%s %d, %04d %d:%02d:%02d %s", kMonthFull[l.month - 1], l.day, l.year,
+                   hour12(l.hour), l.minute, l.second, l.hour < 12 ? "AM" : "PM"),
+            t};
+}
+
+Case day_month_name(Rng& rng, qint64 t) {
+    const Local l = local_of(t, 0);
+    const bool full = std::uniform_int_distribution<int>(0, 1)(rng) == 0;
+    return {format("%d %s %04d %02d:%02d:%02d", l.day,
+                   full ? kMonthFull[l.month - 1] : abbreviation(kMonthFull[l.month - 1]).c_str(),
+                   l.year, l.hour, l.minute, l.second),
+            t};
+}
+
+Case day_first_dots(Rng&, qint64 t) {
+    const Local l = local_of(t, 0);
+    return {format("%d.%d.%04d %02d:%02d:%02d", l.day, l.month, l.year, l.hour, l.minute, l.second),
+            t};
+}
+
+Case year_first_slashes(Rng&, qint64 t) {
+    const Local l = local_of(t, 0);
+    return {format("%04d/%02d/%02d %02d:%02d:%02d", l.year, l.month, l.day, l.hour, l.minute,
+                   l.second),
+            t};
+}
+
+Case month_first_slashes(Rng&, qint64 t) {
+    const Local l = local_of(t, 0);
+    return {format("%d/%d/%04d, %d:%02d:%02d %s", l.month, l.day, l.year, hour12(l.hour), l.minute,
+                   l.second, l.hour < 12 ? "a.m." : "p.m."),
+            t};
+}
+
+Case web_server_log(Rng& rng, qint64 t) {
+    const int off = random_offset(rng);
+    const Local l = local_of(t, off);
+    return {format("[%02d/%s/%04d:%02d:%02d:%02d %s]", l.day,
+                   abbreviation(kMonthFull[l.month - 1]).c_str(), l.year, l.hour, l.minute,
+                   l.second, offset_text(off, false).c_str()),
+            t};
+}
+
+using Formatter = Case (*)(Rng&, qint64);
+
+} // namespace
+
+Q_DECLARE_METATYPE(Formatter)
+
+void tst_DateParser::roundTripEveryFamily_data() {
+    QTest::addColumn<Formatter>("formatter");
+    QTest::newRow("ISO 8601 extended") << Formatter{iso_extended};
+    QTest::newRow("ISO 8601 basic") << Formatter{iso_basic};
+    QTest::newRow("RFC 5322") << Formatter{mail};
+    QTest::newRow("date command") << Formatter{date_command};
+    QTest::newRow("asctime") << Formatter{asctime_form};
+    QTest::newRow("JavaScript") << Formatter{javascript};
+    QTest::newRow("month name first, 12-hour") << Formatter{month_name_first};
+    QTest::newRow("day month name year") << Formatter{day_month_name};
+    QTest::newRow("day first with dots") << Formatter{day_first_dots};
+    QTest::newRow("year first with slashes") << Formatter{year_first_slashes};
+    QTest::newRow("month first with slashes, a.m./p.m.") << Formatter{month_first_slashes};
+    QTest::newRow("web server log") << Formatter{web_server_log};
+}
+
+// Seeded random instants over the whole 32-bit range and its ends: each
+// text the family's formatter writes reads back as the same instant.
+void tst_DateParser::roundTripEveryFamily() {
+    QFETCH(Formatter, formatter);
+    Rng rng(20380119);
+    std::uniform_int_distribution<qint64> instant(kLowest, kHighest);
+    constexpr int kCount = 3000;
+    for (int k = 0; k < kCount; ++k) {
+        const qint64 t = k == 0 ? kLowest : k == 1 ? kHighest : k == 2 ? 0 : instant(rng);
+        const Case c = formatter(rng, t);
+        std::int64_t got = 0;
+        try {
+            got = kvix::parse_date_seconds(c.text);
+        } catch (const RuntimeError& e) {
+            QFAIL(qPrintable(QString::fromStdString(c.text + ": " + e.reason())));
+        }
+        if (got != c.expected)
+            QFAIL(qPrintable(QString::fromStdString(c.text) + ": " + QString::number(got) +
+                             ", expected " + QString::number(c.expected)));
+    }
+}
+
+QTEST_APPLESS_MAIN(tst_DateParser)
+#include "tst_date_parser.moc"
