@@ -68,8 +68,6 @@ private slots:
     void cleanup();
 
     void windowRecord();
-    void geometry_data();
-    void geometry();
     void startState();
     void tabCycle();
     void accessKeys();
@@ -103,24 +101,8 @@ void tst_Window::windowRecord() {
     QCOMPARE(form->size(), QSize(326, 68));
 }
 
-void tst_Window::geometry_data() {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QRect>("rect"); // in pixels: the declared twips / 15
-    QTest::newRow("lblInput") << "lblInput" << QRect(8, 8, 17, 17);
-    QTest::newRow("txtInput") << "txtInput" << QRect(32, 8, 137, 19);
-    QTest::newRow("cmdCalcPos") << "cmdCalcPos" << QRect(176, 8, 145, 25);
-    QTest::newRow("lblOutput") << "lblOutput" << QRect(8, 40, 17, 17);
-    QTest::newRow("txtOutput") << "txtOutput" << QRect(32, 40, 137, 19);
-    QTest::newRow("cmdCalcNeg") << "cmdCalcNeg" << QRect(176, 40, 145, 25);
-}
-
-void tst_Window::geometry() {
-    QFETCH(QString, name);
-    QFETCH(QRect, rect);
-    auto* w = form->findChild<QWidget*>(name);
-    QVERIFY(w != nullptr);
-    QCOMPARE(w->geometry(), rect);
-}
+// The controls' places and sizes are checked, at one and two device pixels
+// per pixel, in tst_window_desktop.
 
 void tst_Window::startState() {
     QVERIFY(txtInput()->text().isEmpty());
