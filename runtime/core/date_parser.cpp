@@ -4,6 +4,7 @@
 // place of the space, an optional trailing "Z" or "z", and a date alone
 // ("YYYY-MM-DD", midnight).  The date and time are UTC.  Impossible dates
 // and times are refused, never rolled over.
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -104,9 +105,15 @@ std::int64_t parse_date_seconds(std::string_view text) {
         pos = 19;
         if (pos < t.size() && (t[pos] == 'Z' || t[pos] == 'z'))
             ++pos;
-        if (pos != t.size())
+        if (pos != t.size()) {
+            // At most 40 bytes of it, cut before a character, not inside one.
+            std::size_t shown = std::min<std::size_t>(40, t.size() - pos);
+            while (shown > 0 && pos + shown < t.size() &&
+                   (static_cast<unsigned char>(t[pos + shown]) & 0xC0) == 0x80)
+                --shown;
             not_a_date(text, "The text after the time is not understood: \u201C" +
-                                 std::string(t.substr(pos, 40)) + "\u201D.");
+                                 std::string(t.substr(pos, shown)) + "\u201D.");
+        }
     }
     return instant_of(f, text);
 }
