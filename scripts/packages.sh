@@ -37,3 +37,37 @@ kvix_install_missing() {
     "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
     "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
+
+# ---- Hardening: fuzzing with clang, the end-to-end driver, and the locales
+# of the locale matrix ----
+# python3 runs the end-to-end test's driver.
+KVIX_TEST_PACKAGES+=(clang-14 libclang-rt-14-dev locales python3)
+
+# The locales the time-zone and locale matrix runs in (tests/CMakeLists.txt).
+KVIX_MATRIX_LOCALES=(C.UTF-8 de_DE.UTF-8 tr_TR.UTF-8 ar_EG.UTF-8 fa_IR.UTF-8)
+
+# kvix_ensure_locales LOCALE...: generates those the C library does not have
+# yet (locale-gen from the package locales), as root or through sudo.
+kvix_ensure_locales() {
+    local missing=() name
+    for name in "$@"; do
+        # locale complains on stderr about a locale it cannot set.
+        [ -z "$(LC_ALL="$name" locale 2>&1 >/dev/null)" ] || missing+=("$name")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Generating missing locales: ${missing[*]}"
+    local sudo=()
+    if [ "$(id -u)" -ne 0 ]; then
+        command -v sudo >/dev/null || { echo "error: not root and no sudo; as root, enable ${missing[*]} in /etc/locale.gen and run locale-gen" >&2; return 1; }
+        sudo=(sudo)
+    fi
+    for name in "${missing[@]}"; do
+        # Enable its line in /etc/locale.gen, or add one: "de_DE.UTF-8 UTF-8".
+        if grep -q "^# *${name//./\\.} UTF-8\$" /etc/locale.gen 2>/dev/null; then
+            "${sudo[@]}" sed -i "s/^# *\\(${name//./\\.} UTF-8\\)\$/\\1/" /etc/locale.gen
+        elif ! grep -q "^${name//./\\.} UTF-8\$" /etc/locale.gen 2>/dev/null; then
+            echo "$name UTF-8" | "${sudo[@]}" tee -a /etc/locale.gen >/dev/null
+        fi
+    done
+    "${sudo[@]}" locale-gen
+}

@@ -1,6 +1,7 @@
 #include <QtTest>
 
 #include <cfenv>
+#include <clocale>
 #include <cmath>
 #include <cstdint>
 #include <string>
@@ -39,6 +40,7 @@ class tst_Calc : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void calcPos_data();
     void calcPos();
     void calcPosRefuses_data();
@@ -235,6 +237,11 @@ void tst_Calc::floatingPointFault() {
     const double seconds = kvix::unix_seconds_of_serial(kvix::serial_of_unix_time(1));
     QVERIFY(std::fabs(seconds - 1.0) < 1e-6);
 }
+
+// The program runs in the user's locale once its window starts (the toolkit
+// sets it from the environment); so do these tests, so that the locale
+// matrix can show any dependence on it.
+void tst_Calc::initTestCase() { std::setlocale(LC_ALL, ""); }
 
 QTEST_APPLESS_MAIN(tst_Calc)
 #include "tst_calc.moc"

@@ -1,5 +1,6 @@
 #include <QtTest>
 
+#include <clocale>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -31,6 +32,7 @@ class tst_Convert : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void parseInt32_data();
     void parseInt32();
     void parseInt32Refuses_data();
@@ -54,6 +56,8 @@ private slots:
     void errorMessages_data();
     void errorMessages();
     void shortenedText();
+    void refusalMessagesShortAndWellFormed_data();
+    void refusalMessagesShortAndWellFormed();
 };
 
 void tst_Convert::parseInt32_data() {
@@ -352,6 +356,58 @@ void tst_Convert::shortenedText() {
     QVERIFY(QString::fromUtf8(bytes).contains("100 characters"));
     QCOMPARE(kvix::shorten_for_message("short"), std::string("short"));
 }
+
+// Whatever text is refused, the message stays short, and the message of a
+// well-formed text is well-formed UTF-8: no character is cut in two.
+void tst_Convert::refusalMessagesShortAndWellFormed_data() {
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<bool>("date");
+    QTest::addColumn<QByteArray>("quoted"); // what the reason must quote, whole
+    // Refused trailing text longer than a message shows keeps its first 40
+    // bytes, cut back to a character boundary, then an ellipsis.
+    const QByteArray x38(38, 'x'), x39(39, 'x'), tail(30, 'z');
+    const QByteArray ellipsis("\xE2\x80\xA6");
+    QTest::newRow("date: a character ending at the 40-byte cut")
+        << "2038-01-19 03:14:07 " + x38 + "\xC3\xA4" + tail << true
+        << "\xE2\x80\x9C" + x38 + "\xC3\xA4" + ellipsis;
+    QTest::newRow("date: a character across the 40-byte cut")
+        << "2038-01-19 03:14:07 " + x39 + "\xC3\xA4" + tail << true
+        << "\xE2\x80\x9C" + x39 + ellipsis;
+    QTest::newRow("date: a long paste after the time")
+        << "2038-01-19 03:14:07" + QByteArray(100000, 'y') << true << QByteArray(40, 'y');
+    QTest::newRow("number: a run of continuation bytes (malformed)")
+        << "9" + QByteArray(300, '\x8B') << false << QByteArray("\xE2\x80\x9C\x8B\x8B\x8B\x8B\xE2\x80\x9D"); // at most 4 bytes, as a character
+    QTest::newRow("number: a four-byte character")
+        << QByteArray("12\xF0\x9F\x98\x80") << false << QByteArray("\xE2\x80\x9C\xF0\x9F\x98\x80\xE2\x80\x9D");
+}
+
+void tst_Convert::refusalMessagesShortAndWellFormed() {
+    QFETCH(QByteArray, text);
+    QFETCH(bool, date);
+    QFETCH(QByteArray, quoted);
+    const std::string input = text.toStdString();
+    try {
+        if (date)
+            kvix::parse_date(input);
+        else
+            kvix::parse_int32(input);
+        QFAIL("accepted");
+    } catch (const RuntimeError& e) {
+        QCOMPARE(e.kind(), ErrorKind::ConversionFailure);
+        const QByteArray reason = QByteArray::fromStdString(e.reason());
+        QVERIFY2(reason.contains(quoted), reason.constData());
+        const kvix::ErrorMessage m = kvix::describe_error(e);
+        QVERIFY2(m.details.size() < 400, qPrintable(QString::number(m.details.size())));
+        const QByteArray details = QByteArray::fromStdString(m.details);
+        if (QString::fromUtf8(text).toUtf8() == text) // the input is well-formed
+            QCOMPARE(QString::fromUtf8(details).toUtf8(), details);
+    }
+}
+
+// The program runs in the user's locale once its window starts (the toolkit
+// sets it from the environment); so do these tests, so that the locale
+// matrix can show any dependence on it.
+void tst_Convert::initTestCase() { std::setlocale(LC_ALL, ""); }
 
 QTEST_APPLESS_MAIN(tst_Convert)
 #include "tst_convert.moc"

@@ -1,6 +1,7 @@
 #include <QtTest>
 
 #include <QApplication>
+#include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -8,6 +9,7 @@
 #include <QRandomGenerator>
 #include <QStyle>
 #include <QStyleOptionButton>
+#include <QTimer>
 
 #include <memory>
 #include <vector>
@@ -81,6 +83,9 @@ private slots:
     void unboundButtonDoesNothing();
     void messageBoxReportsError();
     void roundTripThroughTheWindow();
+    void messageBoxNamesTheKindAndCopies();
+    void digitsWrittenAreAscii_data();
+    void digitsWrittenAreAscii();
 };
 
 void tst_Window::initTestCase() { kvix::set_error_reporter(&reporter); }
@@ -315,6 +320,75 @@ void tst_Window::roundTripThroughTheWindow() {
         cmdCalcNeg()->click();
         QCOMPARE(txtInput()->text(), QString::number(u));
     }
+    QVERIFY(reporter.kinds.empty());
+}
+
+// The message box itself (not the recording reporter): titled with the
+// window's title, it names the kind, shows a huge refused text shortened,
+// Ctrl+C copies its text and Enter closes it, leaving both boxes as they were.
+void tst_Window::messageBoxNamesTheKindAndCopies() {
+    kvix::ErrorReporter* previous = kvix::set_error_reporter(nullptr);
+    const QString million_nines(1000000, '9');
+    txtInput()->setText(million_nines);
+    txtOutput()->setText("kept");
+    QString title, copied;
+    int tries = 0;
+    QTimer poll; // looks for the box while its own event loop runs
+    poll.setInterval(20);
+    connect(&poll, &QTimer::timeout, [&] {
+        QWidget* box = QApplication::activeModalWidget();
+        if (box == nullptr) {
+            if (++tries > 500) // 10 s: give up rather than hang
+                QApplication::closeAllWindows();
+            return;
+        }
+        poll.stop();
+        title = box->windowTitle();
+        QGuiApplication::clipboard()->clear();
+        QTest::keyClick(box, Qt::Key_C, Qt::ControlModifier);
+        copied = QGuiApplication::clipboard()->text();
+        QTest::keyClick(box, Qt::Key_Return);
+    });
+    poll.start();
+    cmdCalcPos()->click();
+    poll.stop();
+    kvix::set_error_reporter(previous);
+
+    QCOMPARE(title, QString("KVIX Quendral"));
+    QVERIFY2(copied.startsWith("Overflow\n"), qPrintable(copied));
+    QVERIFY2(copied.contains("(1000000 characters)"), qPrintable(copied));
+    QVERIFY2(copied.contains("1000000 digits"), qPrintable(copied));
+    QVERIFY2(copied.size() < 600, qPrintable(QString::number(copied.size())));
+    QVERIFY(txtInput()->text() == million_nines);
+    QCOMPARE(txtOutput()->text(), QString("kept"));
+    QVERIFY(form->isVisible());
+}
+
+// Whatever the locale (the toolkit sets the C library's from the
+// environment at start, and its own system locale may write other digits),
+// the boxes get ASCII digits.  Expected texts: well-known instants.
+void tst_Window::digitsWrittenAreAscii_data() {
+    QTest::addColumn<QString>("unixTime");
+    QTest::addColumn<QString>("date");
+    QTest::newRow("1234567890") << "1234567890" << "2009-02-13 23:31:30";
+    QTest::newRow("-1234567890") << "-1234567890" << "1930-11-18 00:28:30";
+    QTest::newRow("highest") << "2147483647" << "2038-01-19 03:14:07";
+}
+
+void tst_Window::digitsWrittenAreAscii() {
+    QFETCH(QString, unixTime);
+    QFETCH(QString, date);
+    qInfo("locale: LC_ALL=%s, system locale %s writes 1234567890 as %s", qgetenv("LC_ALL").constData(),
+          qPrintable(QLocale::system().name()), qPrintable(QLocale::system().toString(1234567890)));
+    txtInput()->setText(unixTime);
+    cmdCalcPos()->click();
+    QCOMPARE(txtOutput()->text(), date);
+    txtInput()->clear();
+    cmdCalcNeg()->click();
+    QCOMPARE(txtInput()->text(), unixTime);
+    for (const QString& written : {txtInput()->text(), txtOutput()->text()})
+        for (QChar c : written)
+            QVERIFY2(c.unicode() < 0x80, qPrintable(written));
     QVERIFY(reporter.kinds.empty());
 }
 

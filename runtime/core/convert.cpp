@@ -99,9 +99,12 @@ std::int32_t parse_int32(std::string_view text) {
         const char c = t[k];
         if (!is_digit(c)) {
             std::string reason = "Only the digits 0 to 9, with an optional sign, are accepted; \u201C";
-            // Quote the whole offending character, even when it is not ASCII.
+            // Quote the whole offending character, even when it is not ASCII;
+            // a UTF-8 character has at most 4 bytes, so malformed text with
+            // a run of continuation bytes cannot make the message long.
             std::size_t end = k + 1;
-            while (end < t.size() && (static_cast<unsigned char>(t[end]) & 0xC0) == 0x80)
+            while (end < t.size() && end < k + 4 &&
+                   (static_cast<unsigned char>(t[end]) & 0xC0) == 0x80)
                 ++end;
             reason.append(t.substr(k, end - k));
             reason += "\u201D is not one.";

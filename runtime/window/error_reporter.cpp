@@ -1,5 +1,9 @@
 #include "error_reporter.hpp"
 
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QKeySequence>
 #include <QMessageBox>
 #include <QWidget>
 
@@ -8,11 +12,29 @@
 namespace kvix {
 namespace {
 
+// A message box whose text Ctrl+C copies, headline and details, so that a
+// user can paste the message elsewhere; the toolkit's own box does that
+// only on some platforms.
+class CopyableMessageBox final : public QMessageBox {
+public:
+    using QMessageBox::QMessageBox;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        if (event->matches(QKeySequence::Copy)) {
+            QGuiApplication::clipboard()->setText(text() + QStringLiteral("\n\n") + informativeText());
+            event->accept();
+            return;
+        }
+        QMessageBox::keyPressEvent(event);
+    }
+};
+
 class MessageBoxReporter final : public ErrorReporter {
 public:
     void report(QWidget* window, const RuntimeError& error) override {
         const ErrorMessage message = describe_error(error);
-        QMessageBox box(QMessageBox::Warning,
+        CopyableMessageBox box(QMessageBox::Warning,
                         window != nullptr ? window->windowTitle() : QString(),
                         QString::fromStdString(message.headline), QMessageBox::Ok, window);
         box.setInformativeText(QString::fromStdString(message.details));
