@@ -62,71 +62,50 @@ inline bool round_trip(std::string_view text, RoundTrip& rt) {
     return rt.back_size == text.size() && std::memcmp(rt.back, text.data(), text.size()) == 0;
 }
 
-// The decimal text of a value counting up by one, kept as text and counted
-// on in its digits, so the texts fed to the program do not come from the
-// program's own formatting.  The digits end at a fixed place, with room
-// for a sign in front and a word of zeros behind, so that kTextRoom bytes
-// can be copied from the start of any text.
-class DecimalCounter {
+// Decimal texts of values, made without the program's own formatting: the
+// standard library writes the sign and thousands, once for every thousand
+// consecutive values, and a table of "000".."999" the last three digits.
+// The texts of consecutive values thus come at a few instructions each.
+class DecimalTexts {
 public:
-    explicit DecimalCounter(std::int64_t start) { set(start); }
-
-    // Starts again at `value`, written by the standard library.
-    void set(std::int64_t value) {
-        const std::uint64_t magnitude = value < 0 ? 0 - static_cast<std::uint64_t>(value)
-                                                  : static_cast<std::uint64_t>(value);
-        char tmp[24];
-        const auto r = std::to_chars(tmp, tmp + sizeof tmp, magnitude);
-        const auto n = static_cast<std::size_t>(r.ptr - tmp);
-        first_ = kEnd - n;
-        std::memcpy(digits_ + first_, tmp, n);
-        negative_ = value < 0;
-        digits_[first_ - 1] = '-';
+    DecimalTexts() {
+        for (std::uint32_t i = 0; i < 1000; ++i) {
+            triples_[3 * i] = static_cast<char>('0' + i / 100);
+            triples_[3 * i + 1] = static_cast<char>('0' + i / 10 % 10);
+            triples_[3 * i + 2] = static_cast<char>('0' + i % 10);
+        }
     }
 
-    // The text, and kTextRoom bytes from its start (the text, then zeros).
-    std::string_view text() const {
-        const std::size_t begin = first_ - (negative_ ? 1 : 0);
-        return {digits_ + begin, kEnd - begin};
-    }
-
-    // The text of the next value.
-    void next() {
-        if (!negative_) { // the magnitude up by one, carrying into a new digit
-            std::size_t i = kEnd - 1;
-            while (digits_[i] == '9') {
-                digits_[i] = '0';
-                if (i-- == first_) {
-                    digits_[--first_] = '1';
-                    digits_[first_ - 1] = '-';
-                    return;
-                }
-            }
-            ++digits_[i];
-            return;
+    // Writes the text of `value` into `out` (kTextRoom bytes, zeros after
+    // the text) and gives its length.
+    std::size_t write(std::int64_t value, char* out) {
+        const bool negative = value < 0;
+        const std::uint64_t magnitude = negative ? 0 - static_cast<std::uint64_t>(value)
+                                                 : static_cast<std::uint64_t>(value);
+        const std::uint64_t thousands = magnitude / 1000;
+        if (thousands == 0) { // no thousands: the library writes it all
+            std::memset(out, 0, kTextRoom);
+            return static_cast<std::size_t>(std::to_chars(out, out + kTextRoom, value).ptr - out);
         }
-        // Negative: the magnitude down by one, borrowing, then dropping a
-        // leading zero; -1 becomes 0.
-        std::size_t i = kEnd - 1;
-        while (digits_[i] == '0') {
-            digits_[i] = '9';
-            --i;
+        if (thousands != thousands_ || negative != negative_) {
+            std::memset(prefix_, 0, sizeof prefix_);
+            const std::int64_t signed_thousands = negative ? -static_cast<std::int64_t>(thousands)
+                                                           : static_cast<std::int64_t>(thousands);
+            prefix_size_ = static_cast<std::size_t>(
+                std::to_chars(prefix_, prefix_ + sizeof prefix_, signed_thousands).ptr - prefix_);
+            thousands_ = thousands;
+            negative_ = negative;
         }
-        --digits_[i];
-        if (digits_[first_] == '0') {
-            if (first_ == kEnd - 1) {
-                negative_ = false; // "-1" went to "0"
-            } else {
-                digits_[first_] = '-';
-                ++first_;
-            }
-        }
+        std::memcpy(out, prefix_, kTextRoom);
+        std::memcpy(out + prefix_size_, triples_ + 3 * (magnitude - thousands * 1000), 3);
+        return prefix_size_ + 3;
     }
 
 private:
-    static constexpr std::size_t kEnd = 24; // digits end here: 13 .. 23 for 11 characters
-    char digits_[kEnd + 8] = {};
-    std::size_t first_ = kEnd;
+    char triples_[3000];
+    char prefix_[kTextRoom + 8] = {};
+    std::size_t prefix_size_ = 0;
+    std::uint64_t thousands_ = ~std::uint64_t{0};
     bool negative_ = false;
 };
 
@@ -137,79 +116,89 @@ private:
 template <std::size_t N>
 class RoundTripBatch {
 public:
-    // Checks `count` (at most N) values from `first` on, whose decimal
-    // texts `counter` gives (it stands at `first` and is left at the value
-    // after the batch).  Calls report(u, what) for each mismatch; gives the
-    // number of mismatches.
+    // Checks `count` (at most N) values from `first` on.  Calls report(u,
+    // what) for each mismatch; gives the number of mismatches.
     template <class Report>
-    std::size_t run(std::int64_t first, std::size_t count, DecimalCounter& counter,
-                    Report&& report) {
-        for (std::size_t i = 0; i < count; ++i) {
-            const std::string_view t = counter.text();
-            std::memcpy(text_[i], t.data(), kTextRoom);
-            text_size_[i] = t.size();
-            counter.next();
-        }
-        std::size_t mismatches = 0;
-        const auto failed = [&](std::size_t i, const RuntimeError& e) {
-            ok_[i] = false;
-            ++mismatches;
-            report(value(first, i), std::string("raised ") + e.what() + ": " + e.reason());
+    std::size_t run(std::int64_t first, std::size_t count, Report&& report) {
+        // A value whose step raises a run-time error, or whose text comes
+        // back wrong, is reported and drops out of the later steps.
+        std::size_t dropped = 0;
+        std::memset(dropped_, 0, count);
+        const auto drop = [&](std::size_t i, const std::string& what) {
+            dropped_[i] = true;
+            ++dropped;
+            report(value_of(first, i), what);
         };
-        // Decimal text -> value -> serial -> date text.
+        const auto raised = [](const RuntimeError& e) {
+            return std::string("raised ") + e.what() + ": " + e.reason();
+        };
+        const auto skip = [&](std::size_t i) { return dropped != 0 && dropped_[i]; };
+
+        // The texts are all written before the first is read, so no read
+        // waits for a write still on its way to the cache.
+        for (std::size_t i = 0; i < count; ++i)
+            text_size_[i] = texts_.write(value_of(first, i), text_[i]);
+        // Decimal text -> value -> serial.  Every value is checked, each
+        // once, so the text must name it.
         for (std::size_t i = 0; i < count; ++i) {
             try {
                 const std::int32_t v = parse_int32(std::string_view(text_[i], text_size_[i]));
-                // Every value is checked, each once: the text must name it.
-                if (v != value(first, i)) [[unlikely]] {
-                    ok_[i] = false;
-                    ++mismatches;
-                    report(value(first, i), "its text " + std::string(text_[i], text_size_[i]) +
-                                                " was read as " + std::to_string(v));
+                if (v != value_of(first, i)) [[unlikely]] {
+                    drop(i, "its text " + std::string(text_[i], text_size_[i]) + " was read as " +
+                                std::to_string(v));
                     continue;
                 }
-                const double serial = check_date(serial_of_unix_time(v));
-                format_date_to(serial, date_[i]);
-                ok_[i] = true;
+                serial_[i] = check_date(serial_of_unix_time(v));
             } catch (const RuntimeError& e) {
-                failed(i, e);
+                drop(i, raised(e));
+            }
+        }
+        // Serial -> date text: a step of its own, so that more values are
+        // on their way at once.
+        for (std::size_t i = 0; i < count; ++i) {
+            if (skip(i)) [[unlikely]]
+                continue;
+            try {
+                format_date_to(serial_[i], date_[i]);
+            } catch (const RuntimeError& e) {
+                drop(i, raised(e));
             }
         }
         // Date text -> serial -> value -> decimal text.
         for (std::size_t i = 0; i < count; ++i) {
-            if (!ok_[i])
+            if (skip(i)) [[unlikely]]
                 continue;
             try {
-                const double serial_back = parse_date(std::string_view(date_[i], kDateTextLength));
-                const std::int32_t v = round_to_int32(unix_seconds_of_serial(serial_back));
-                back_size_[i] = format_int32_to(v, back_[i]);
+                const double serial = parse_date(std::string_view(date_[i], kDateTextLength));
+                back_size_[i] = format_int32_to(round_to_int32(unix_seconds_of_serial(serial)), back_[i]);
             } catch (const RuntimeError& e) {
-                failed(i, e);
+                drop(i, raised(e));
             }
         }
         // The end against the start.
-        for (std::size_t i = 0; i < count; ++i) {
-            if (ok_[i] && !same_text(back_[i], back_size_[i], text_[i], text_size_[i])) [[unlikely]] {
+        std::size_t mismatches = dropped;
+        for (std::size_t i = 0; i < count; ++i)
+            if (!skip(i) && !same_text(back_[i], back_size_[i], text_[i], text_size_[i])) [[unlikely]] {
                 ++mismatches;
-                report(value(first, i),
-                       "came back as " + std::string(back_[i], back_size_[i]) + " via " +
-                           std::string(date_[i], kDateTextLength));
+                report(value_of(first, i), "came back as " + std::string(back_[i], back_size_[i]) +
+                                               " via " + std::string(date_[i], kDateTextLength));
             }
-        }
         return mismatches;
     }
 
 private:
-    static std::int32_t value(std::int64_t first, std::size_t i) {
+    static std::int32_t value_of(std::int64_t first, std::size_t i) {
         return static_cast<std::int32_t>(first + static_cast<std::int64_t>(i));
     }
 
+    DecimalTexts texts_;
     char text_[N][kTextRoom] = {};
     std::size_t text_size_[N] = {};
+    bool dropped_[N] = {};
+    double serial_[N] = {};
     char date_[N][kDateTextLength + 5] = {}; // rows of 24, three words
     char back_[N][kTextRoom] = {};
     std::size_t back_size_[N] = {};
-    bool ok_[N] = {};
 };
 
 } // namespace kvix::test

@@ -18,7 +18,7 @@ namespace kvix {
 // false, and leaves both alone, for every other text, also one that only
 // fails a check: the general parser then reads it or refuses it with its
 // reason.
-inline bool read_canonical_date(std::string_view text, std::int32_t& day,
+[[gnu::always_inline]] inline bool read_canonical_date(std::string_view text, std::int32_t& day,
                                 std::uint32_t& second_of_day) {
     using namespace digit_text;
     if (text.size() != 19)
@@ -40,7 +40,7 @@ inline bool read_canonical_date(std::string_view text, std::int32_t& day,
     constexpr std::uint64_t kSepsA = 0xFF0000FF00000000, kSepsAText = 0x2D00002D00000000;  // '-' '-'
     constexpr std::uint64_t kSepsB = 0x0000FF0000FF0000, kSepsBText = 0x00003A0000200000;  // ' ' ':'
     constexpr std::uint64_t kSepsC = 0x0000FF0000000000, kSepsCText = 0x00003A0000000000;  // ':'
-    if ((a & kSepsA) != kSepsAText || (b & kSepsB) != kSepsBText || (c & kSepsC) != kSepsCText)
+    if ((((a & kSepsA) ^ kSepsAText) | ((b & kSepsB) ^ kSepsBText) | ((c & kSepsC) ^ kSepsCText)) != 0)
         return false;
     // Digits: XOR with '0' maps exactly '0'..'9' to 0..9.  A byte is 10 or
     // more when it or it plus 0x76 has the top bit; a carry out of a failing
@@ -64,8 +64,11 @@ inline bool read_canonical_date(std::string_view text, std::int32_t& day,
     const std::uint32_t minute = at(pb, 6);
     const std::uint32_t second = at(pc, 6);
     const auto y = static_cast<std::int32_t>(year);
-    if (year < 100 || month - 1 > 11 || mday - 1 >= days_in_month(y, month) || hour > 23 ||
-        minute > 59 || second > 59)
+    // Days of each month in a common year; 29 February is looked at apart.
+    static constexpr std::uint8_t kMonthDays[13] = {0, 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (year < 100 || month - 1 > 11 || hour > 23 || minute > 59 || second > 59)
+        return false;
+    if (mday - 1 >= kMonthDays[month] && !(month == 2 && mday == 29 && is_leap_year(y)))
         return false;
     day = days_from_civil({y, month, mday});
     second_of_day = hour * 3600 + minute * 60 + second;

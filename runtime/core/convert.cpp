@@ -237,16 +237,10 @@ std::string format_int32(std::int32_t value) {
     return std::string(buf, format_int32_to(value, buf));
 }
 
-double parse_date(std::string_view text) {
-    // The canonical text, the form format_date writes, through its fast path:
-    // whole days and the time of day come out directly.  Every other text,
-    // and a canonical one that names no date, goes to the date parser.
-    std::int32_t canonical_day;
-    std::uint32_t second_of_day;
-    if (read_canonical_date(text, canonical_day, second_of_day)) [[likely]]
-        return static_cast<double>(canonical_day + kUnixEpochSerialDays) +
-               static_cast<double>(second_of_day) / kSecondsPerDay;
+namespace {
 
+// Every text but the canonical one: the date parser, then the date range.
+[[gnu::noinline]] double parse_date_general(std::string_view text) {
     const std::int64_t second = parse_date_seconds(text);
     if (second < kFirstDateSecond || second > kLastDateSecond)
         throw RuntimeError(ErrorKind::Overflow, Expected::Date, text,
@@ -257,6 +251,20 @@ double parse_date(std::string_view text) {
     const std::int64_t time_of_day = second - day * kSecondsPerDayInt; // [0, 86399]
     return static_cast<double>(day + kUnixEpochSerialDays) +
            static_cast<double>(time_of_day) / kSecondsPerDay;
+}
+
+} // namespace
+
+double parse_date(std::string_view text) {
+    // The canonical text, the form format_date writes, through its fast path:
+    // whole days and the time of day come out directly.  Every other text,
+    // and a canonical one that names no date, goes to the date parser.
+    std::int32_t canonical_day;
+    std::uint32_t second_of_day;
+    if (read_canonical_date(text, canonical_day, second_of_day)) [[likely]]
+        return static_cast<double>(canonical_day + kUnixEpochSerialDays) +
+               static_cast<double>(second_of_day) / kSecondsPerDay;
+    return parse_date_general(text);
 }
 
 void format_date_to(double serial, char* out) {
