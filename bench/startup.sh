@@ -15,7 +15,7 @@ program=$build/kvix-quendral
 bare=$build/bench/bench_bare_window
 probe=$build/bench/startup_probe
 for f in "$program" "$bare" "$probe"; do
-    [ -x "$f" ] || { echo "startup.sh: $f is missing; build first: cmake --build --preset ci" >&2; exit 1; }
+    [ -x "$f" ] || { echo "startup.sh: $f is missing; build first: cmake --build --preset ci (the probe needs libxcb-damage0-dev)" >&2; exit 1; }
 done
 command -v Xvfb >/dev/null || { echo "startup.sh: Xvfb is missing (Debian: xvfb)" >&2; exit 1; }
 
