@@ -9,13 +9,13 @@ namespace kvix {
 
 double serial_of_unix_time(std::int32_t u) {
     const double serial = static_cast<double>(u) / kSecondsPerDay + kUnixEpochSerial;
-    check_fp_status();
+    check_fp_status(serial);
     return serial;
 }
 
 double unix_seconds_of_serial(double serial) {
     const double seconds = (serial - kUnixEpochSerial) * kSecondsPerDay;
-    check_fp_status();
+    check_fp_status(seconds);
     return seconds;
 }
 

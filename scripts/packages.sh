@@ -20,6 +20,12 @@ KVIX_TEST_PACKAGES+=(
     binutils-mingw-w64-x86-64 desktop-file-utils appstream dpkg-dev
 )
 
+# Further, for the benchmarks (bench/): the start-up probe watches windows
+# through the X server's DAMAGE extension.
+KVIX_TEST_PACKAGES+=(
+    libxcb-damage0-dev
+)
+
 # kvix_install_missing PACKAGE...: installs those not yet installed, as root
 # or through sudo.
 kvix_install_missing() {

@@ -1,27 +1,31 @@
 // Sends every 32-bit Unix time through both calculations' conversions, text
 // to text: decimal text -> value -> serial -> date text -> serial -> value ->
-// decimal text, and compares the end with the start.  Prints a progress line,
-// the count checked and every mismatch; exits non-zero on any.
+// decimal text, and compares the end with the start.  The decimal texts fed
+// in are not made by the program's own formatting.  Values go through in
+// batches, a step at a time over the batch (see round_trip.hpp).  Prints a
+// progress line, the count checked and every mismatch; exits non-zero on
+// any.
 #include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <string_view>
 #include <thread>
 #include <vector>
 
-#include "calc.hpp"
-#include "convert.hpp"
-#include "error.hpp"
+#include "round_trip.hpp"
 
 namespace {
 
 constexpr std::int64_t kFirst = -2147483648LL;
 constexpr std::int64_t kCount = 1LL << 32;
 constexpr std::int64_t kChunk = 1LL << 22; // values a worker takes at a time: 1024 chunks
+constexpr std::size_t kBatch = 256;        // values a step takes at a time (about 16 KB of texts)
 constexpr std::size_t kMaxMismatchesShown = 100;
 
 std::mutex report_mutex;
@@ -35,57 +39,52 @@ void report(std::int32_t u, std::string_view what) {
     std::printf("MISMATCH %d: %.*s\n", u, static_cast<int>(what.size()), what.data());
 }
 
-// One value through the whole path; false on a mismatch (reported).
-bool round_trip(std::int32_t u) {
-    try {
-        const std::string text = kvix::format_int32(u);
-        const std::int32_t value = kvix::parse_int32(text);
-        const double serial = kvix::check_date(kvix::serial_of_unix_time(value));
-        char date[kvix::kDateTextLength];
-        kvix::format_date_to(serial, date);
-        const double serial_back = kvix::parse_date(std::string_view(date, sizeof date));
-        const std::int32_t value_back =
-            kvix::round_to_int32(kvix::unix_seconds_of_serial(serial_back));
-        const std::string text_back = kvix::format_int32(value_back);
-        if (text_back != text) {
-            report(u, "came back as " + text_back + " via " + std::string(date, sizeof date));
-            return false;
-        }
-    } catch (const kvix::RuntimeError& e) {
-        report(u, std::string("raised ") + e.what() + ": " + e.reason());
-        return false;
-    }
-    return true;
-}
-
 } // namespace
 
-int main() {
+// With no arguments, checks every value.  "exhaustive_roundtrip FIRST COUNT"
+// checks COUNT values from FIRST on, for a quick look while working.
+int main(int argc, char** argv) {
+    std::int64_t first = kFirst, count = kCount;
+    if (argc == 3) {
+        first = std::clamp<std::int64_t>(std::atoll(argv[1]), kFirst, kFirst + kCount - 1);
+        count = std::clamp<std::int64_t>(std::atoll(argv[2]), 0, kFirst + kCount - first);
+    } else if (argc != 1) {
+        std::fprintf(stderr, "usage: %s [FIRST COUNT]\n", argv[0]);
+        return 2;
+    }
     const unsigned threads = std::max(1u, std::thread::hardware_concurrency());
     std::atomic<std::int64_t> next_chunk{0};
     std::atomic<std::int64_t> checked{0};
     const auto start = std::chrono::steady_clock::now();
-    std::printf("Checking all %lld Unix times on %u threads\n", static_cast<long long>(kCount), threads);
+    if (count == kCount)
+        std::printf("Checking all %lld Unix times on %u threads\n", static_cast<long long>(count), threads);
+    else
+        std::printf("Checking %lld Unix times from %lld on, on %u threads\n",
+                    static_cast<long long>(count), static_cast<long long>(first), threads);
     std::fflush(stdout);
 
     std::vector<std::thread> workers;
     for (unsigned t = 0; t < threads; ++t)
         workers.emplace_back([&] {
+            auto batch = std::make_unique<kvix::test::RoundTripBatch<kBatch>>();
             for (;;) {
                 const std::int64_t chunk = next_chunk++;
                 const std::int64_t begin = chunk * kChunk;
-                if (begin >= kCount)
+                if (begin >= count)
                     return;
-                const std::int64_t end = std::min(begin + kChunk, kCount);
-                for (std::int64_t i = begin; i < end; ++i)
-                    round_trip(static_cast<std::int32_t>(kFirst + i));
+                const std::int64_t end = std::min(begin + kChunk, count);
+                for (std::int64_t i = begin; i < end; i += static_cast<std::int64_t>(kBatch)) {
+                    const auto n = static_cast<std::size_t>(
+                        std::min(static_cast<std::int64_t>(kBatch), end - i));
+                    batch->run(first + i, n, report);
+                }
                 checked += end - begin;
             }
         });
 
     // Progress, about every five seconds, until the workers are done.
     std::int64_t shown = 0;
-    while (checked.load() < kCount) {
+    while (checked.load() < count) {
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
         const double seconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -94,7 +93,7 @@ int main() {
             const std::int64_t done = checked.load();
             std::lock_guard lock(report_mutex);
             std::printf("progress: %5.1f%% (%lld values, %.0f s)\n",
-                        100.0 * static_cast<double>(done) / static_cast<double>(kCount),
+                        100.0 * static_cast<double>(done) / static_cast<double>(count),
                         static_cast<long long>(done), seconds);
             std::fflush(stdout);
         }
@@ -106,7 +105,7 @@ int main() {
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::printf("checked %lld values in %.1f s (%.1f ns per value per thread): %lld mismatches\n",
                 static_cast<long long>(checked.load()), seconds,
-                seconds * 1e9 * threads / static_cast<double>(kCount),
+                seconds * 1e9 * threads / static_cast<double>(std::max<std::int64_t>(count, 1)),
                 static_cast<long long>(mismatches.load()));
-    return mismatches.load() == 0 && checked.load() == kCount ? 0 : 1;
+    return mismatches.load() == 0 && checked.load() == count ? 0 : 1;
 }

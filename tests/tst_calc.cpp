@@ -4,11 +4,13 @@
 #include <clocale>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 #include <string>
 
 #include "calc.hpp"
 #include "error.hpp"
 #include "fake_text_box.hpp"
+#include "fp_status.hpp"
 
 using kvix::ErrorKind;
 using kvix::RuntimeError;
@@ -56,6 +58,10 @@ private slots:
     void calcNegFailingBox();
 
     void floatingPointFault();
+    void formulaTestsArithmeticFlags_data();
+    void formulaTestsArithmeticFlags();
+    void clearEmptiesBothUnits_data();
+    void clearEmptiesBothUnits();
 };
 
 void tst_Calc::calcPos_data() {
@@ -242,6 +248,86 @@ void tst_Calc::floatingPointFault() {
 // sets it from the environment); so do these tests, so that the locale
 // matrix can show any dependence on it.
 void tst_Calc::initTestCase() { std::setlocale(LC_ALL, ""); }
+
+namespace {
+
+// Double arithmetic that signals one kind of floating-point exception; the
+// operands go through volatile so that the compiler computes it at run time.
+enum class Signal { Invalid, DivideByZero, Overflow, Inexact, Underflow };
+
+void signal_by_arithmetic(Signal which) {
+    volatile double zero = 0.0, one = 1.0, three = 3.0;
+    volatile double big = std::numeric_limits<double>::max();
+    volatile double tiny = std::numeric_limits<double>::min();
+    volatile double result = 0.0;
+    switch (which) {
+    case Signal::Invalid: result = zero / zero; break;
+    case Signal::DivideByZero: result = one / zero; break;
+    case Signal::Overflow: result = big * three; break;
+    case Signal::Inexact: result = one / three; break;
+    case Signal::Underflow: result = tiny / three; break;
+    }
+    (void)result;
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Signal)
+
+// The test after each formula sees what double arithmetic signalled since
+// the last clear: invalid, division by zero and overflow are faults; inexact
+// and underflow are not.
+void tst_Calc::formulaTestsArithmeticFlags_data() {
+    QTest::addColumn<Signal>("which");
+    QTest::addColumn<bool>("fault");
+    QTest::newRow("0 / 0") << Signal::Invalid << true;
+    QTest::newRow("1 / 0") << Signal::DivideByZero << true;
+    QTest::newRow("largest * 3") << Signal::Overflow << true;
+    QTest::newRow("1 / 3") << Signal::Inexact << false;
+    QTest::newRow("smallest normal / 3") << Signal::Underflow << false;
+}
+
+void tst_Calc::formulaTestsArithmeticFlags() {
+    QFETCH(Signal, which);
+    QFETCH(bool, fault);
+    for (const bool negative : {false, true}) {
+        kvix::clear_fp_status();
+        signal_by_arithmetic(which);
+        ErrorKind raised{};
+        const bool threw = negative ? raises([] { kvix::unix_seconds_of_serial(25569.5); }, raised)
+                                    : raises([] { kvix::serial_of_unix_time(43200); }, raised);
+        QCOMPARE(threw, fault);
+        if (fault)
+            QCOMPARE(raised, ErrorKind::FloatingPointFault);
+        // After a clear the same formula passes.
+        kvix::clear_fp_status();
+        QVERIFY(!raises([] { kvix::serial_of_unix_time(43200); }, raised));
+    }
+}
+
+// The clear empties every flag <cfenv> can see, whether double arithmetic
+// or feraiseexcept set it (glibc raises overflow in the x87 unit).
+void tst_Calc::clearEmptiesBothUnits_data() {
+    QTest::addColumn<int>("raise"); // an FE_ flag for feraiseexcept, or -1
+    QTest::addColumn<Signal>("which");
+    QTest::newRow("arithmetic invalid") << -1 << Signal::Invalid;
+    QTest::newRow("arithmetic overflow") << -1 << Signal::Overflow;
+    QTest::newRow("arithmetic underflow") << -1 << Signal::Underflow;
+    QTest::newRow("raised overflow") << FE_OVERFLOW << Signal::Inexact;
+    QTest::newRow("raised invalid") << FE_INVALID << Signal::Inexact;
+    QTest::newRow("raised all") << FE_ALL_EXCEPT << Signal::Inexact;
+}
+
+void tst_Calc::clearEmptiesBothUnits() {
+    QFETCH(int, raise);
+    QFETCH(Signal, which);
+    signal_by_arithmetic(which);
+    if (raise >= 0)
+        std::feraiseexcept(raise);
+    QVERIFY(std::fetestexcept(FE_ALL_EXCEPT) != 0);
+    kvix::clear_fp_status();
+    QCOMPARE(std::fetestexcept(FE_ALL_EXCEPT), 0);
+}
 
 QTEST_APPLESS_MAIN(tst_Calc)
 #include "tst_calc.moc"

@@ -2,9 +2,11 @@
 
 #include <clocale>
 #include <cmath>
+#include <charconv>
 #include <cstdint>
 #include <limits>
 #include <string>
+#include <vector>
 
 #include "convert.hpp"
 #include "error.hpp"
@@ -39,11 +41,13 @@ private slots:
     void parseInt32Refuses();
     void formatInt32_data();
     void formatInt32();
+    void formatInt32AgreesWithLibrary();
 
     void parseDate_data();
     void parseDate();
     void parseDateRefuses_data();
     void parseDateRefuses();
+    void parseDateCanonicalAgreesWithGeneral();
     void formatDate_data();
     void formatDate();
     void formatDateHalfSecond();
@@ -52,6 +56,8 @@ private slots:
     void checkDate();
     void roundToInt32_data();
     void roundToInt32();
+    void roundToInt32Refused_data();
+    void roundToInt32Refused();
 
     void errorMessages_data();
     void errorMessages();
@@ -71,6 +77,17 @@ void tst_Convert::parseInt32_data() {
     QTest::newRow("white space around") << " \t 1700000000 \t " << 1700000000;
     QTest::newRow("many leading zeros") << "0000000000000000000000000000123" << 123;
     QTest::newRow("leading zeros at the limit") << "-000000000002147483648" << std::numeric_limits<int>::min();
+    // Every digit count, around the eight digits taken at once.
+    QTest::newRow("one digit") << "7" << 7;
+    QTest::newRow("seven digits") << "1234567" << 1234567;
+    QTest::newRow("eight digits") << "87654321" << 87654321;
+    QTest::newRow("minus eight digits") << "-87654321" << -87654321;
+    QTest::newRow("nine digits") << "987654321" << 987654321;
+    QTest::newRow("minus nine digits") << "-100000000" << -100000000;
+    QTest::newRow("ten digits") << "1999999999" << 1999999999;
+    QTest::newRow("ten digits, mostly zeros") << "0000000042" << 42;
+    QTest::newRow("minus ten digits, mostly zeros") << "-0000000001" << -1;
+    QTest::newRow("eleven characters, the limit") << "-02147483648" << std::numeric_limits<int>::min();
 }
 
 void tst_Convert::parseInt32() {
@@ -96,6 +113,16 @@ void tst_Convert::parseInt32Refuses_data() {
     QTest::newRow("grouped") << "1 000" << conv << "\u201C \u201D";
     QTest::newRow("arabic-indic digits") << "\u0661\u0662\u0663" << conv << "\u201C\u0661\u201D";
     QTest::newRow("long number then a letter") << "99999999999999x" << conv << "\u201Cx\u201D";
+    // A wrong character in each part of a ten-digit number, and characters
+    // next to the digits in the code table.
+    QTest::newRow("letter first") << "x123456789" << conv << "\u201Cx\u201D";
+    QTest::newRow("letter second") << "1x23456789" << conv << "\u201Cx\u201D";
+    QTest::newRow("letter in the last eight") << "12345x7890" << conv << "\u201Cx\u201D";
+    QTest::newRow("letter last") << "123456789x" << conv << "\u201Cx\u201D";
+    QTest::newRow("colon, after 9") << "1234567:" << conv << "\u201C:\u201D";
+    QTest::newRow("slash, before 0") << "/1234567" << conv << "\u201C/\u201D";
+    QTest::newRow("accented letter in eight") << "123456\u00E9" << conv << "\u201C\u00E9\u201D";
+    QTest::newRow("sign inside") << "1234-5678" << conv << "\u201C-\u201D";
     QTest::newRow("one past highest") << "2147483648" << over << "";
     QTest::newRow("one past lowest") << "-2147483649" << over << "";
     QTest::newRow("eleven digits") << "21474836480" << over << "";
@@ -128,6 +155,17 @@ void tst_Convert::formatInt32_data() {
     QTest::newRow("minus one") << -1 << "-1";
     QTest::newRow("highest") << 2147483647 << "2147483647";
     QTest::newRow("lowest") << std::numeric_limits<int>::min() << "-2147483648";
+    QTest::newRow("nine") << 9 << "9";
+    QTest::newRow("ten") << 10 << "10";
+    QTest::newRow("eight digits, highest") << 99999999 << "99999999";
+    QTest::newRow("nine digits, lowest") << 100000000 << "100000000";
+    QTest::newRow("nine digits, highest") << 999999999 << "999999999";
+    QTest::newRow("ten digits, lowest") << 1000000000 << "1000000000";
+    QTest::newRow("ten digits, inner zeros") << 2000000007 << "2000000007";
+    QTest::newRow("minus seven digits") << -1000000 << "-1000000";
+    QTest::newRow("minus eight digits") << -99999999 << "-99999999";
+    QTest::newRow("minus nine digits") << -100000000 << "-100000000";
+    QTest::newRow("minus ten digits") << -1000000000 << "-1000000000";
 }
 
 void tst_Convert::formatInt32() {
@@ -135,6 +173,31 @@ void tst_Convert::formatInt32() {
     QFETCH(QString, text);
     QCOMPARE(QString::fromStdString(kvix::format_int32(value)), text);
     QCOMPARE(kvix::parse_int32(kvix::format_int32(value)), value);
+}
+
+// The standard library's digits for powers of ten and their neighbours in
+// both signs, and for a spread of values over the whole range.
+void tst_Convert::formatInt32AgreesWithLibrary() {
+    std::vector<std::int64_t> values;
+    for (std::int64_t p = 1; p <= 1000000000; p *= 10)
+        for (const std::int64_t v : {p - 1, p, p + 1})
+            for (const std::int64_t sign : {1, -1})
+                values.push_back(sign * v);
+    for (std::int64_t v = std::numeric_limits<std::int32_t>::min();
+         v <= std::numeric_limits<std::int32_t>::max(); v += 104729) // a prime step
+        values.push_back(v);
+    values.push_back(std::numeric_limits<std::int32_t>::max());
+    for (const std::int64_t v64 : values) {
+        const auto v = static_cast<std::int32_t>(v64);
+        char expected[16];
+        const auto r = std::to_chars(expected, expected + sizeof expected, v);
+        const std::string got = kvix::format_int32(v);
+        if (got != std::string(expected, r.ptr))
+            QFAIL(qPrintable(QString("%1 written as %2").arg(v).arg(QString::fromStdString(got))));
+        char buffer[kvix::kInt32TextCapacity];
+        const std::size_t n = kvix::format_int32_to(v, buffer);
+        QCOMPARE(std::string(buffer, n), got);
+    }
 }
 
 void tst_Convert::parseDate_data() {
@@ -153,6 +216,7 @@ void tst_Convert::parseDate_data() {
     QTest::newRow("Z") << "1970-01-02T06:00:00Z" << 25570.25;
     QTest::newRow("white space") << " \t1970-01-02 06:00:00\t " << 25570.25;
     QTest::newRow("leap day 2000") << "2000-02-29 00:00:00" << 36585.0;
+    QTest::newRow("slashes, year first") << "2000/01/01 00:00:00" << 36526.0;
     QTest::newRow("highest unix time") << "2038-01-19 03:14:07" << serial(50424, 11647);
 }
 
@@ -185,6 +249,14 @@ void tst_Convert::parseDateRefuses_data() {
     QTest::newRow("a number") << "1700000000" << conv << "YYYY-MM-DD";
     QTest::newRow("before the date range") << "0099-12-31 23:59:59" << over << "0100-01-01";
     QTest::newRow("year zero") << "0000-01-01" << over << "9999-12-31";
+    // The canonical form with one character wrong in each part.
+    QTest::newRow("letter in the year") << "2O00-01-01 00:00:00" << conv << "YYYY-MM-DD";
+    QTest::newRow("letter in the seconds") << "2000-01-01 00:00:0x" << conv << "hh:mm:ss";
+    QTest::newRow("colon in the minutes") << "2000-01-01 00:0::00" << conv << "hh:mm:ss";
+    QTest::newRow("dot for the last colon") << "2000-01-01 00:00.00" << conv << "not understood: \u201C.00\u201D";
+    QTest::newRow("canonical, year 99") << "0099-12-31 23:59:59" << over << "0100-01-01";
+    QTest::newRow("canonical, day 32") << "2000-01-32 00:00:00" << conv << "January 2000 has 31 days";
+    QTest::newRow("canonical, second 60") << "2000-01-01 00:00:60" << conv << "leap second";
 }
 
 void tst_Convert::parseDateRefuses() {
@@ -199,6 +271,34 @@ void tst_Convert::parseDateRefuses() {
         QCOMPARE(e.expected(), kvix::Expected::Date);
         const QString got = QString::fromStdString(e.reason());
         QVERIFY2(got.contains(reason), qPrintable(got));
+    }
+}
+
+// The canonical text, read by its own fast path, names the same serial as
+// the same text with white space around, which only the general parser
+// reads: month ends, leap days, the ends of the range, and a spread of
+// times of day.
+void tst_Convert::parseDateCanonicalAgreesWithGeneral() {
+    std::vector<std::string> texts = {"0100-01-01 00:00:00", "9999-12-31 23:59:59",
+                                      "1899-12-30 00:00:00", "1970-01-01 00:00:00",
+                                      "2000-02-29 23:59:59", "1900-02-28 12:00:00",
+                                      "2038-01-19 03:14:07", "1901-12-13 20:45:52"};
+    const int month_ends[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    for (int year : {100, 1600, 1899, 1900, 1970, 1999, 2000, 2024, 2038, 9999})
+        for (int month = 1; month <= 12; ++month)
+            for (int day : {1, month_ends[month - 1]})
+                for (int second_of_day : {0, 1, 59, 3599, 43200, 86399}) {
+                    char text[32];
+                    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", year, month, day,
+                                  second_of_day / 3600, second_of_day / 60 % 60, second_of_day % 60);
+                    texts.push_back(text);
+                }
+    for (const std::string& text : texts) {
+        const double fast = kvix::parse_date(text);
+        const double general = kvix::parse_date(" " + text);
+        if (fast != general)
+            QFAIL(qPrintable(QString("%1: %2 against %3").arg(QString::fromStdString(text))
+                                 .arg(fast, 0, 'g', 17).arg(general, 0, 'g', 17)));
     }
 }
 
@@ -308,6 +408,32 @@ void tst_Convert::roundToInt32() {
     } catch (const RuntimeError& e) {
         QVERIFY(!inRange);
         QCOMPARE(e.kind(), ErrorKind::Overflow);
+    }
+}
+
+// What the overflow names as refused: the rounded whole number where there
+// is one, the value itself otherwise.
+void tst_Convert::roundToInt32Refused_data() {
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("refused");
+    QTest::newRow("one past highest") << 2147483648.0 << "2147483648";
+    QTest::newRow("half past highest, to even") << 2147483647.5 << "2147483648";
+    QTest::newRow("one below lowest") << -2147483649.0 << "-2147483649";
+    QTest::newRow("half below that, to even") << -2147483649.5 << "-2147483650";
+    QTest::newRow("beyond 64 bits") << 1e300 << "1e+300";
+    QTest::newRow("NaN") << kNaN << "NaN";
+    QTest::newRow("minus infinity") << -kInf << "-inf";
+}
+
+void tst_Convert::roundToInt32Refused() {
+    QFETCH(double, value);
+    QFETCH(QString, refused);
+    try {
+        kvix::round_to_int32(value);
+        QFAIL("accepted");
+    } catch (const RuntimeError& e) {
+        QCOMPARE(e.kind(), ErrorKind::Overflow);
+        QCOMPARE(QString::fromStdString(e.refused()), refused);
     }
 }
 

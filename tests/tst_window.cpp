@@ -11,6 +11,7 @@
 #include <QStyleOptionButton>
 #include <QTimer>
 
+#include <cmath>
 #include <memory>
 #include <vector>
 
@@ -76,6 +77,8 @@ private slots:
     void enterAndEscapeAreInert_data();
     void enterAndEscapeAreInert();
     void captionsFit();
+    void fittedFontIsTheLargest_data();
+    void fittedFontIsTheLargest();
     void longTextReadWhole();
     void errorReportedAndProgramGoesOn_data();
     void errorReportedAndProgramGoesOn();
@@ -200,6 +203,36 @@ void tst_Window::captionsFit() {
         if (auto* label = qobject_cast<QLabel*>(w))
             QVERIFY(label->sizeHint().width() <= label->width());
     }
+}
+
+// The fitted font is the largest half-point size from the base down that
+// fits: everything fits in it, and half a point more no longer fits.
+void tst_Window::fittedFontIsTheLargest_data() {
+    QTest::addColumn<double>("base");
+    QTest::newRow("6.5 pt") << 6.5;
+    QTest::newRow("8 pt") << 8.0;
+    QTest::newRow("9 pt") << 9.0;
+    QTest::newRow("10.25 pt") << 10.25;
+    QTest::newRow("14 pt") << 14.0;
+    QTest::newRow("36 pt") << 36.0;
+}
+
+void tst_Window::fittedFontIsTheLargest() {
+    QFETCH(double, base);
+    QFont font = form->font();
+    font.setPointSizeF(base);
+    const QFont fitted = kvix::fit_font(*form, kvix::kFrmMain, font);
+    const double points = fitted.pointSizeF();
+    QVERIFY2(points <= base && points >= 6.0, qPrintable(QString::number(points)));
+    if (points > 6.0)
+        QVERIFY2(kvix::font_fits(*form, kvix::kFrmMain, fitted), qPrintable(QString::number(points)));
+    if (points < base) {
+        QFont larger = fitted;
+        larger.setPointSizeF(points + 0.5);
+        QVERIFY2(!kvix::font_fits(*form, kvix::kFrmMain, larger), qPrintable(QString::number(points)));
+    }
+    // Half points counted from the base.
+    QCOMPARE(std::fmod(base - points, 0.5), 0.0);
 }
 
 void tst_Window::longTextReadWhole() {

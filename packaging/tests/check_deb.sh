@@ -72,14 +72,16 @@ owner_of() {
     local real candidate
     real=$(readlink -f "$1")
     for candidate in "$1" "${1#/usr}" "/usr${1#/usr}" "$real" "${real#/usr}"; do
-        dpkg-query -S "$candidate" 2>/dev/null | head -1 | cut -d: -f1 | grep . && return 0
+        dpkg-query -S "$candidate" 2>/dev/null | sed -n '1s/:.*//p' | grep . && return 0
     done
     return 0
 }
 needed=$(readelf -d "$program" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p')
 [ -n "$needed" ] || fail "no NEEDED libraries found in the program"
 for library in $needed; do
-    path=$(ldconfig -p | awk -v l="$library" '$1 == l { print $NF; exit }')
+    # awk reads to the end: leaving early would kill ldconfig with SIGPIPE,
+    # which pipefail turns into a silent exit of this script.
+    path=$(ldconfig -p | awk -v l="$library" '$1 == l && !found { print $NF; found = 1 }')
     [ -n "$path" ] || { fail "$library: not found by the dynamic linker"; continue; }
     owner=$(owner_of "$path")
     [ -n "$owner" ] || { fail "$library ($path): owned by no package"; continue; }

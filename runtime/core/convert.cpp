@@ -1,14 +1,26 @@
 #include "convert.hpp"
 
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <limits>
 
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#include <emmintrin.h>
+#define KVIX_ROUND_CVTSD2SI 1
+#else
+#define KVIX_ROUND_CVTSD2SI 0
+#endif
+
 #include "calendar.hpp"
+#include "canonical_date.hpp"
+#include "digit_text.hpp"
 #include "error.hpp"
 
 namespace kvix {
 namespace {
+
+using digit_text::put2;
 
 constexpr std::int64_t kSecondsPerDayInt = 86400;
 constexpr std::int32_t kUnixEpochSerialDays = 25569;
@@ -41,14 +53,21 @@ bool serial_to_second(double serial, std::int64_t& second) {
     // serial * 86400 is within 2^-52 relative of the exact product; over the
     // date range that is under 1e-4 s, so the nearest second is found
     // exactly for every serial not within 1e-4 s of a half second.
-    const double s = std::floor(serial * kSecondsPerDay + 0.5); // [-6.0e10, 2.6e11] when in range
+    const double x = serial * kSecondsPerDay + 0.5; // the second is floor(x)
     constexpr double first = static_cast<double>(kFirstDateSecond +
                                                  kUnixEpochSerialDays * kSecondsPerDayInt);
     constexpr double last = static_cast<double>(kLastDateSecond +
                                                 kUnixEpochSerialDays * kSecondsPerDayInt);
-    if (!(s >= first && s <= last))
+    // first <= floor(x) <= last, for whole first and last, is
+    // first <= x < last + 1; NaN fails both.
+    if (!(x >= first && x < last + 1.0))
         return false;
-    second = static_cast<std::int64_t>(s) - kUnixEpochSerialDays * kSecondsPerDayInt;
+    // floor without a library call: |x| < 2^39, so the conversion, which
+    // cuts towards zero, is exact, and one less is the floor of a negative
+    // x with a fraction.
+    std::int64_t s = static_cast<std::int64_t>(x);
+    s -= static_cast<double>(s) > x ? 1 : 0;
+    second = s - kUnixEpochSerialDays * kSecondsPerDayInt;
     return true;
 }
 
@@ -65,20 +84,59 @@ std::string serial_as_text(double value) {
                        "That date serial lies outside the dates 0100-01-01 to 9999-12-31.");
 }
 
-// Two-digit groups "00".."99", for writing digits two at a time.
-constexpr char kDigitPairs[201] =
-    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
-    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
-    "8081828384858687888990919293949596979899";
-
-inline void put2(char* out, std::uint32_t v) { // v in [0, 99]
-    out[0] = kDigitPairs[2 * v];
-    out[1] = kDigitPairs[2 * v + 1];
+// Plain decimal digits with an optional "-" and nothing around them: at most
+// ten digits, so the value is exact in 64 bits.  Gives false for every other
+// text and for values outside the 32-bit range, which parse_int32_general
+// then refuses with its reason.
+inline bool parse_plain_int32(std::string_view text, std::int32_t& value) {
+    const std::size_t size = text.size();
+    if (size - 1 >= kInt32TextCapacity) // empty (wraps around) or too long
+        return false;
+    const char* p = text.data();
+    const bool negative = *p == '-';
+    p += negative ? 1 : 0;
+    const std::size_t count = size - (negative ? 1 : 0); // digits, when all are
+    if (count > 10)
+        return false;
+    const auto digit = [](char c) { return static_cast<std::uint32_t>(static_cast<unsigned char>(c)) - '0'; };
+    std::uint64_t magnitude;
+    if (count >= 8) {
+        // The last eight digits at once, then the one or two before them.
+        const std::uint64_t eight = digit_text::load8(p + count - 8);
+        if (!digit_text::all_digits8(eight))
+            return false;
+        magnitude = digit_text::value_of_eight_digits(eight);
+        if (count > 8) {
+            std::uint32_t high = digit(p[0]);
+            if (high > 9)
+                return false;
+            if (count == 10) {
+                const std::uint32_t second = digit(p[1]);
+                if (second > 9)
+                    return false;
+                high = high * 10 + second;
+            }
+            magnitude += std::uint64_t{high} * 100000000;
+        }
+    } else {
+        if (count == 0)
+            return false;
+        magnitude = 0;
+        for (std::size_t i = 0; i < count; ++i) {
+            const std::uint32_t d = digit(p[i]);
+            if (d > 9)
+                return false;
+            magnitude = magnitude * 10 + d;
+        }
+    }
+    if (magnitude > (negative ? std::uint64_t{2147483648} : std::uint64_t{2147483647}))
+        return false;
+    value = static_cast<std::int32_t>(negative ? -static_cast<std::int64_t>(magnitude)
+                                               : static_cast<std::int64_t>(magnitude));
+    return true;
 }
 
-} // namespace
-
-std::int32_t parse_int32(std::string_view text) {
+std::int32_t parse_int32_general(std::string_view text) {
     const std::string_view t = trim(text);
     if (t.empty())
         throw RuntimeError(ErrorKind::ConversionFailure, Expected::Number, text,
@@ -132,13 +190,60 @@ std::int32_t parse_int32(std::string_view text) {
                                               : static_cast<std::int64_t>(magnitude));
 }
 
-std::string format_int32(std::int32_t value) {
-    char buf[12]; // "-2147483648" is 11 characters
-    auto r = std::to_chars(buf, buf + sizeof buf, value);
-    return std::string(buf, r.ptr);
+} // namespace
+
+std::int32_t parse_int32(std::string_view text) {
+    std::int32_t value;
+    if (parse_plain_int32(text, value))
+        return value;
+    return parse_int32_general(text);
 }
 
-double parse_date(std::string_view text) {
+std::size_t format_int32_to(std::int32_t value, char* out) {
+    char* p = out;
+    auto v = static_cast<std::uint32_t>(value);
+    if (value < 0) {
+        *p++ = '-';
+        v = 0u - v; // the magnitude, 2^31 included
+    }
+    // Eight digits in one word, with the one or two before them for nine or
+    // ten digits; a shorter number drops the word's leading zeros.  Every
+    // eight-byte store stays inside the kInt32TextCapacity characters: it
+    // ends at the end for nine or ten digits, and starts at most at the
+    // second character (after a sign) for eight or fewer.
+    if (v >= 100000000) {
+        const std::uint32_t high = v / 100000000; // [1, 42]
+        const std::uint32_t low = v - high * 100000000;
+        if (high >= 10) {
+            put2(p, high);
+            p += 2;
+        } else {
+            *p++ = static_cast<char>('0' + high);
+        }
+        digit_text::store8(p, digit_text::eight_digits(low));
+        return static_cast<std::size_t>(p + 8 - out);
+    }
+    // The digit count: bit_width * 1233 / 4096 is floor(bits * log10(2)) for
+    // up to 32 bits, one less than the count or the count itself; comparing
+    // with that power of ten decides.  v | 1 has the count of v, 0 included.
+    static constexpr std::uint32_t kPow10[9] = {1,      10,      100,      1000,     10000,
+                                                100000, 1000000, 10000000, 100000000};
+    const std::uint32_t w = v | 1;
+    const auto t = static_cast<std::uint32_t>(std::bit_width(w)) * 1233 >> 12; // [0, 8]
+    const std::uint32_t count = t + (w >= kPow10[t] ? 1 : 0);                  // [1, 8]
+    digit_text::store8(p, digit_text::eight_digits(v) >> (8 * (8 - count)));
+    return static_cast<std::size_t>(p + count - out);
+}
+
+std::string format_int32(std::int32_t value) {
+    char buf[kInt32TextCapacity];
+    return std::string(buf, format_int32_to(value, buf));
+}
+
+namespace {
+
+// Every text but the canonical one: the date parser, then the date range.
+[[gnu::noinline]] double parse_date_general(std::string_view text) {
     const std::int64_t second = parse_date_seconds(text);
     if (second < kFirstDateSecond || second > kLastDateSecond)
         throw RuntimeError(ErrorKind::Overflow, Expected::Date, text,
@@ -151,29 +256,46 @@ double parse_date(std::string_view text) {
            static_cast<double>(time_of_day) / kSecondsPerDay;
 }
 
+} // namespace
+
+double parse_date(std::string_view text) {
+    // The canonical text, the form format_date writes, through its fast path:
+    // whole days and the time of day come out directly.  Every other text,
+    // and a canonical one that names no date, goes to the date parser.
+    std::int32_t canonical_day;
+    std::uint32_t second_of_day;
+    if (read_canonical_date(text, canonical_day, second_of_day)) [[likely]]
+        return static_cast<double>(canonical_day + kUnixEpochSerialDays) +
+               static_cast<double>(second_of_day) / kSecondsPerDay;
+    return parse_date_general(text);
+}
+
 void format_date_to(double serial, char* out) {
     std::int64_t second;
     if (!serial_to_second(serial, second))
         date_overflow(serial);
-    const std::int64_t shifted = second - kFirstDateSecond;                 // [0, 3.1e11]
+    const auto shifted = static_cast<std::uint64_t>(second - kFirstDateSecond); // [0, 3.1e11]
     const auto day = static_cast<std::int32_t>(shifted / kSecondsPerDayInt) +
-                     days_from_civil({100, 1, 1});                            // [-683003, 2932896]
-    auto time_of_day = static_cast<std::uint32_t>(shifted % kSecondsPerDayInt); // [0, 86399]
+                     days_from_civil({100, 1, 1});                              // [-683003, 2932896]
+    auto time_of_day = static_cast<std::uint32_t>(shifted % kSecondsPerDayInt);   // [0, 86399]
     const CivilDate date = civil_from_days(day);
     const auto year = static_cast<std::uint32_t>(date.year);                 // [100, 9999]
-    put2(out, year / 100);
-    put2(out + 2, year % 100);
-    out[4] = '-';
-    put2(out + 5, date.month);
-    out[7] = '-';
-    put2(out + 8, date.day);
-    out[10] = ' ';
-    put2(out + 11, time_of_day / 3600);
+    const std::uint32_t hour = time_of_day / 3600;
     time_of_day %= 3600;
-    out[13] = ':';
-    put2(out + 14, time_of_day / 60);
+    const std::uint32_t minute = time_of_day / 60;
+    const std::uint32_t second_of_minute = time_of_day % 60;
+    // "YYYY-MM-" and "DD hh:mm" as two words, then ":ss": three stores of
+    // the sizes and places the canonical date reader loads, so that reading
+    // a text just written takes its bytes straight from the stores.
+    using digit_text::pair_bits;
+    digit_text::store8(out, pair_bits(year / 100) | pair_bits(year % 100) << 16 |
+                                std::uint64_t{'-'} << 32 | pair_bits(date.month) << 40 |
+                                std::uint64_t{'-'} << 56);
+    digit_text::store8(out + 8, pair_bits(date.day) | std::uint64_t{' '} << 16 |
+                                    pair_bits(hour) << 24 | std::uint64_t{':'} << 40 |
+                                    pair_bits(minute) << 48);
     out[16] = ':';
-    put2(out + 17, time_of_day % 60);
+    put2(out + 17, second_of_minute);
 }
 
 std::string format_date(double serial) {
@@ -189,7 +311,9 @@ double check_date(double value) {
     return value;
 }
 
-std::int32_t round_to_int32(double value) {
+namespace {
+
+std::int32_t round_to_int32_general(double value) {
     // nearbyint rounds in the current mode, which this program never changes
     // from the default: to nearest, ties to even.
     const double r = std::nearbyint(value);
@@ -200,6 +324,21 @@ std::int32_t round_to_int32(double value) {
         throw RuntimeError(ErrorKind::Overflow, Expected::Number, refused);
     }
     return static_cast<std::int32_t>(r);
+}
+
+} // namespace
+
+std::int32_t round_to_int32(double value) {
+#if KVIX_ROUND_CVTSD2SI
+    // cvtsd2si rounds in the current mode, as nearbyint does, in one
+    // instruction; NaN and values beyond the 64-bit range give INT64_MIN.
+    // Every result outside the 32-bit range goes to the general path,
+    // which refuses it with its message.
+    const long long r = _mm_cvtsd_si64(_mm_set_sd(value));
+    if (r >= std::numeric_limits<std::int32_t>::min() && r <= std::numeric_limits<std::int32_t>::max())
+        [[likely]] return static_cast<std::int32_t>(r);
+#endif
+    return round_to_int32_general(value);
 }
 
 } // namespace kvix

@@ -31,6 +31,11 @@ std::int32_t parse_int32(std::string_view text);
 
 // Signed 32-bit integer -> its decimal digits, "-" before a negative value.
 std::string format_int32(std::int32_t value);
+// Room format_int32_to may need: "-2147483648" is 11 characters.
+inline constexpr std::size_t kInt32TextCapacity = 11;
+// The same, written into a caller's buffer of kInt32TextCapacity characters;
+// gives the number of characters written.
+std::size_t format_int32_to(std::int32_t value, char* out);
 
 // Date text -> date serial.  Throws the conversion failure for a text that
 // names no date and the overflow error for a date outside the date range.

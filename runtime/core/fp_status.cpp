@@ -6,12 +6,13 @@
 
 namespace kvix {
 
-void clear_fp_status() noexcept { std::feclearexcept(FE_ALL_EXCEPT); }
-
-void check_fp_status() {
-    if (std::fetestexcept(FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW) != 0)
-        raise_fp_fault();
-}
+#if KVIX_FP_STATUS_MXCSR
+// The MXCSR flags tested are the ones <cfenv> names: on x86-64 each FE_
+// macro is the bit of its flag in MXCSR (and in the x87 status word).
+static_assert(FE_INVALID == 0x01 && FE_DIVBYZERO == 0x04 && FE_OVERFLOW == 0x08);
+static_assert(fp_detail::kFaultFlags == (FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW));
+static_assert(fp_detail::kAllFlags == FE_ALL_EXCEPT);
+#endif
 
 void raise_fp_fault() {
     throw RuntimeError(ErrorKind::FloatingPointFault, Expected::Nothing, {});

@@ -1,6 +1,7 @@
 #include "form.hpp"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 #include <stdexcept>
 #include <string>
@@ -173,48 +174,85 @@ void Form::dispatch_click(ClickHandler handler) {
     }
 }
 
-QFont fit_font(const Form& form, const FormDecl& decl, QFont base) {
-    const auto fits = [&](const QFont& font) {
-        const QFontMetrics fm(font);
-        for (const ControlDecl& c : decl.controls) {
-            const QSize size(twips_to_pixels(c.width), twips_to_pixels(c.height));
-            const QString caption = without_access_key(qstring_of(c.caption));
-            QRect room;
-            switch (c.kind) {
-            case ControlKind::Label:
-                room = QRect(QPoint(0, 0), size);
-                break;
-            case ControlKind::Button: {
-                QStyleOptionButton option;
-                option.rect = QRect(QPoint(0, 0), size);
-                option.fontMetrics = fm;
-                room = form.style()->subElementRect(QStyle::SE_PushButtonContents, &option);
-                break;
-            }
-            case ControlKind::TextBox: {
-                // A line of text plus the frame and the line edit's own margins.
-                const int frame = form.style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
-                room = QRect(QPoint(0, 0), size).adjusted(frame + 1, frame, -frame - 1, -frame);
-                break;
-            }
-            }
-            const QRect needed = fm.boundingRect(caption.isEmpty() ? QStringLiteral("0") : caption);
-            if (fm.horizontalAdvance(caption) > room.width() ||
-                std::max(fm.height(), needed.height()) > room.height())
-                return false;
+// How much the font would have to grow (above 1) or shrink (below 1) for
+// every caption to fill its room exactly: the least of room / need over all
+// controls and both directions.  Everything fits when it is 1 or more.
+double font_room_ratio(const Form& form, const FormDecl& decl, const QFont& font) {
+    const QFontMetrics fm(font);
+    double ratio = std::numeric_limits<double>::infinity();
+    for (const ControlDecl& c : decl.controls) {
+        const QSize size(twips_to_pixels(c.width), twips_to_pixels(c.height));
+        const QString caption = without_access_key(qstring_of(c.caption));
+        QRect room;
+        switch (c.kind) {
+        case ControlKind::Label:
+            room = QRect(QPoint(0, 0), size);
+            break;
+        case ControlKind::Button: {
+            QStyleOptionButton option;
+            option.rect = QRect(QPoint(0, 0), size);
+            option.fontMetrics = fm;
+            room = form.style()->subElementRect(QStyle::SE_PushButtonContents, &option);
+            break;
         }
-        return true;
-    };
-    // Shrink in half points from the base size; 6 points is the floor.
+        case ControlKind::TextBox: {
+            // A line of text plus the frame and the line edit's own margins.
+            const int frame = form.style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
+            room = QRect(QPoint(0, 0), size).adjusted(frame + 1, frame, -frame - 1, -frame);
+            break;
+        }
+        }
+        const QRect needed = fm.boundingRect(caption.isEmpty() ? QStringLiteral("0") : caption);
+        const int width = fm.horizontalAdvance(caption);
+        const int height = std::max(fm.height(), needed.height());
+        // An empty caption needs no width, only room that is not negative.
+        ratio = std::min(ratio, width > 0 ? static_cast<double>(room.width()) / width
+                                          : (room.width() >= 0 ? ratio : 0.0));
+        ratio = std::min(ratio, height > 0 ? static_cast<double>(room.height()) / height
+                                           : (room.height() >= 0 ? ratio : 0.0));
+    }
+    return ratio;
+}
+
+bool font_fits(const Form& form, const FormDecl& decl, const QFont& font) {
+    return font_room_ratio(form, decl, font) >= 1.0;
+}
+
+QFont fit_font(const Form& form, const FormDecl& decl, QFont base) {
+    // The sizes tried: the base size, then half a point less each time while
+    // above 6 points; 6 points when none of them fits.
     constexpr double kStep = 0.5, kFloor = 6.0;
     QFont font = base;
-    double points = font.pointSizeF() > 0 ? font.pointSizeF() : 9.0;
-    for (; points > kFloor; points -= kStep) {
-        font.setPointSizeF(points);
-        if (fits(font))
-            return font;
+    const double top = font.pointSizeF() > 0 ? font.pointSizeF() : 9.0;
+    const auto size_at = [&](int k) { return top - k * kStep; }; // the k-th size below the base
+    const auto fits_at = [&](int k) {
+        font.setPointSizeF(size_at(k));
+        return font_fits(form, decl, font);
+    };
+    font.setPointSizeF(top);
+    const double ratio = font_room_ratio(form, decl, font);
+    const int last = static_cast<int>(std::ceil((top - kFloor) / kStep)) - 1; // sizes above the floor
+    if (ratio >= 1.0 || last < 1) {
+        if (ratio < 1.0)
+            font.setPointSizeF(kFloor);
+        return font;
     }
-    font.setPointSizeF(kFloor);
+    // Text grows about in proportion to the point size, so the base size's
+    // ratio points at the first size to try, instead of every size in
+    // between, each of which would load a font at start-up.  From there the
+    // search goes up while the next larger size still fits, or down until
+    // one fits.
+    const double predicted = top * std::max(ratio, 0.0);
+    int k = std::clamp(static_cast<int>(std::ceil((top - predicted) / kStep)), 1, last);
+    if (fits_at(k)) {
+        while (k > 1 && fits_at(k - 1))
+            --k;
+    } else {
+        do
+            ++k;
+        while (k <= last && !fits_at(k));
+    }
+    font.setPointSizeF(k <= last ? size_at(k) : kFloor);
     return font;
 }
 

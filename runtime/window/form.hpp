@@ -37,9 +37,13 @@ private:
     QLineEdit* last_read_ = nullptr;
 };
 
-// The largest font, no larger than `base`, in which every caption of the
-// window shows whole inside its control and a line of text fits in each
-// text box.
+// The largest font, no larger than `base` and in half points down to 6, in
+// which every caption of the window shows whole inside its control and a
+// line of text fits in each text box.
 QFont fit_font(const Form& form, const FormDecl& decl, QFont base);
+
+// Whether every caption shows whole, and a line of text fits each text box,
+// in `font`.
+bool font_fits(const Form& form, const FormDecl& decl, const QFont& font);
 
 } // namespace kvix
