@@ -23,6 +23,7 @@
 #include <string>
 #include <string_view>
 
+#include "canonical_date.hpp"
 #include "convert.hpp"
 #include "date_fields.hpp"
 #include "date_tokens.hpp"
@@ -40,27 +41,6 @@ using date_text::TokenList;
 using date_text::WordClass;
 
 constexpr bool is_digit(char c) { return c >= '0' && c <= '9'; }
-
-// The canonical text, exactly: "YYYY-MM-DD hh:mm:ss", 19 bytes.
-bool read_canonical(std::string_view t, Fields& f) {
-    constexpr std::string_view kPattern = "0000-00-00 00:00:00";
-    static_assert(kPattern.size() == kDateTextLength);
-    if (t.size() != kPattern.size())
-        return false;
-    for (std::size_t i = 0; i < kPattern.size(); ++i)
-        if (kPattern[i] == '0' ? !is_digit(t[i]) : t[i] != kPattern[i])
-            return false;
-    const auto d2 = [&](std::size_t i) {
-        return static_cast<std::uint32_t>((t[i] - '0') * 10 + (t[i + 1] - '0'));
-    };
-    f.year = static_cast<std::int32_t>(d2(0) * 100 + d2(2));
-    f.month = d2(5);
-    f.day = d2(8);
-    f.hour = d2(11);
-    f.minute = d2(14);
-    f.second = d2(17);
-    return true;
-}
 
 // What each family's refusal says is accepted.
 constexpr std::string_view kIsoForm = "Write it as YYYY-MM-DD hh:mm:ss, e.g. 2038-01-19 03:14:07.";
@@ -536,9 +516,10 @@ private:
 } // namespace
 
 std::int64_t parse_date_seconds(std::string_view text) {
-    Fields fields;
-    if (read_canonical(text, fields))
-        return instant_of(fields, text);
+    std::int32_t day;
+    std::uint32_t second_of_day;
+    if (read_canonical_date(text, day, second_of_day))
+        return std::int64_t{day} * 86400 + second_of_day;
     if (text.empty())
         not_a_date(text, "The box is empty.");
     TokenList tokens;
