@@ -40,7 +40,6 @@ using date_text::TokenKind;
 using date_text::TokenList;
 using date_text::WordClass;
 
-constexpr bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
 // What each family's refusal says is accepted.
 constexpr std::string_view kIsoForm = "Write it as YYYY-MM-DD hh:mm:ss, e.g. 2038-01-19 03:14:07.";
