@@ -25,6 +25,7 @@
 #include "error.hpp"
 #include "error_reporter.hpp"
 #include "form.hpp"
+#include "main_form_controls.hpp"
 #include "frm_main.hpp"
 
 namespace {
@@ -65,24 +66,14 @@ constexpr qsizetype kSixteenMegabytes = qsizetype{16} * 1024 * 1024;
 
 } // namespace
 
-class tst_Stress : public QObject {
+class tst_Stress : public QObject, public kvix::test::MainFormControls {
     Q_OBJECT
 
 private:
     std::unique_ptr<kvix::Form> form;
     CountingReporter reporter;
 
-    template <typename T>
-    T* control(const char* name) const {
-        T* w = form->findChild<T*>(name);
-        if (w == nullptr)
-            qFatal("no control %s", name);
-        return w;
-    }
-    QLineEdit* txtInput() const { return control<QLineEdit>("txtInput"); }
-    QLineEdit* txtOutput() const { return control<QLineEdit>("txtOutput"); }
-    QPushButton* cmdCalcPos() const { return control<QPushButton>("cmdCalcPos"); }
-    QPushButton* cmdCalcNeg() const { return control<QPushButton>("cmdCalcNeg"); }
+    QWidget* window() const override { return form.get(); }
 
 private slots:
     void initTestCase() { kvix::set_error_reporter(&reporter); }

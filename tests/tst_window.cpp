@@ -18,6 +18,7 @@
 #include "error.hpp"
 #include "error_reporter.hpp"
 #include "form.hpp"
+#include "main_form_controls.hpp"
 #include "frm_main.hpp"
 
 namespace {
@@ -41,24 +42,14 @@ QString caption_text(std::string_view caption) {
 
 } // namespace
 
-class tst_Window : public QObject {
+class tst_Window : public QObject, public kvix::test::MainFormControls {
     Q_OBJECT
 
 private:
     std::unique_ptr<kvix::Form> form;
     RecordingReporter reporter;
 
-    template <typename T>
-    T* control(const char* name) const {
-        T* w = form->findChild<T*>(name);
-        if (w == nullptr)
-            qFatal("no control %s", name);
-        return w;
-    }
-    QLineEdit* txtInput() const { return control<QLineEdit>("txtInput"); }
-    QLineEdit* txtOutput() const { return control<QLineEdit>("txtOutput"); }
-    QPushButton* cmdCalcPos() const { return control<QPushButton>("cmdCalcPos"); }
-    QPushButton* cmdCalcNeg() const { return control<QPushButton>("cmdCalcNeg"); }
+    QWidget* window() const override { return form.get(); }
     void keyToFocus(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         QWidget* target = QApplication::focusWidget();
         QVERIFY(target != nullptr);
