@@ -130,14 +130,14 @@ bool write(const QString& path, const QByteArray& bytes) {
     return true;
 }
 
-int make_ico(const QString& out_path, std::span<char*> specs) {
+int make_ico(const QString& out_path, std::span<char*> image_args) {
     std::vector<IconImage> images;
-    for (const char* spec : specs) {
-        const QString s = QString::fromLocal8Bit(spec);
+    for (const char* image_arg : image_args) {
+        const QString s = QString::fromLocal8Bit(image_arg);
         const qsizetype colon = s.indexOf(QLatin1Char(':'));
         const QString bits_text = s.left(colon);
         if (colon < 0 || (bits_text != QLatin1String("1") && bits_text != QLatin1String("4"))) {
-            std::fprintf(stderr, "icon_tool: expected 1:FILE or 4:FILE, got %s\n", spec);
+            std::fprintf(stderr, "icon_tool: expected 1:FILE or 4:FILE, got %s\n", image_arg);
             return 2;
         }
         const QString path = s.mid(colon + 1);
