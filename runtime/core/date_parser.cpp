@@ -192,7 +192,7 @@ private:
         const std::size_t len = at(0).length();
         if (glued_punct(1, '-')) {
             if (len == 4)
-                return iso_extended();
+                return year_month_day('-', kIsoForm);
             if (len <= 2 && at(2).is_word(WordClass::Month))
                 return day_month_year();
             if (len <= 2 && glued_number(2) && glued_punct(3, '-') && glued_number(4) &&
@@ -206,7 +206,7 @@ private:
         }
         if (glued_punct(1, '/')) {
             if (len == 4)
-                return year_month_day_slashes();
+                return year_month_day('/', kYmdForm);
             if (len <= 2 && at(2).is_word(WordClass::Month))
                 return day_month_year();
             if (len <= 2)
@@ -231,14 +231,15 @@ private:
         refuse(kAnyForm);
     }
 
-    // 2038-01-19, then a time after "T" or white space.
-    void iso_extended() {
+    // Year first: 2038-01-19, then a time after "T" or white space; or
+    // 2038/01/19, then a time after white space.
+    void year_month_day(char separator, std::string_view form) {
         f_.year = static_cast<std::int32_t>(at(0).value);
         i_ += 2;
-        f_.month = take_small(kIsoForm);
-        take_punct('-', kIsoForm);
-        f_.day = take_small(kIsoForm);
-        after_date(true);
+        f_.month = take_small(form);
+        take_punct(separator, form);
+        f_.day = take_small(form);
+        after_date(separator == '-');
     }
 
     // 20380119, then optionally T031407 or T0314, a fraction and a zone.
@@ -262,16 +263,6 @@ private:
         if (t.length() == 6)
             read_fraction();
         read_zone();
-    }
-
-    // 2038/01/19.
-    void year_month_day_slashes() {
-        f_.year = static_cast<std::int32_t>(at(0).value);
-        i_ += 2;
-        f_.month = take_small(kYmdForm);
-        take_punct('/', kYmdForm);
-        f_.day = take_small(kYmdForm);
-        after_date(false);
     }
 
     // 01/19/2038, month first.  A first number above 12 gets a hint, as a
