@@ -26,8 +26,19 @@ KVIX_TEST_PACKAGES+=(
     libxcb-damage0-dev
 )
 
-# kvix_install_missing PACKAGE...: installs those not yet installed, as root
-# or through sudo.
+# kvix_as_root COMMAND...: runs it as root, through sudo when not root.
+kvix_as_root() {
+    if [ "$(id -u)" -eq 0 ]; then
+        "$@"
+    elif command -v sudo >/dev/null; then
+        sudo "$@"
+    else
+        echo "error: not root and no sudo; run as root: $*" >&2
+        return 1
+    fi
+}
+
+# kvix_install_missing PACKAGE...: installs those not yet installed.
 kvix_install_missing() {
     local missing=() package
     for package in "$@"; do
@@ -35,13 +46,8 @@ kvix_install_missing() {
     done
     [ ${#missing[@]} -eq 0 ] && return 0
     echo "Installing missing Debian packages: ${missing[*]}"
-    local sudo=()
-    if [ "$(id -u)" -ne 0 ]; then
-        command -v sudo >/dev/null || { echo "error: not root and no sudo; install as root: apt-get install ${missing[*]}" >&2; return 1; }
-        sudo=(sudo)
-    fi
-    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
-    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    kvix_as_root env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+    kvix_as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
 # ---- Hardening: fuzzing with clang, the end-to-end driver, and the locales
@@ -53,7 +59,7 @@ KVIX_TEST_PACKAGES+=(clang-14 libclang-rt-14-dev locales python3)
 KVIX_MATRIX_LOCALES=(C.UTF-8 de_DE.UTF-8 tr_TR.UTF-8 ar_EG.UTF-8 fa_IR.UTF-8)
 
 # kvix_ensure_locales LOCALE...: generates those the C library does not have
-# yet (locale-gen from the package locales), as root or through sudo.
+# yet (locale-gen from the package locales).
 kvix_ensure_locales() {
     local missing=() name
     for name in "$@"; do
@@ -62,18 +68,13 @@ kvix_ensure_locales() {
     done
     [ ${#missing[@]} -eq 0 ] && return 0
     echo "Generating missing locales: ${missing[*]}"
-    local sudo=()
-    if [ "$(id -u)" -ne 0 ]; then
-        command -v sudo >/dev/null || { echo "error: not root and no sudo; as root, enable ${missing[*]} in /etc/locale.gen and run locale-gen" >&2; return 1; }
-        sudo=(sudo)
-    fi
     for name in "${missing[@]}"; do
         # Enable its line in /etc/locale.gen, or add one: "de_DE.UTF-8 UTF-8".
         if grep -q "^# *${name//./\\.} UTF-8\$" /etc/locale.gen 2>/dev/null; then
-            "${sudo[@]}" sed -i "s/^# *\\(${name//./\\.} UTF-8\\)\$/\\1/" /etc/locale.gen
+            kvix_as_root sed -i "s/^# *\\(${name//./\\.} UTF-8\\)\$/\\1/" /etc/locale.gen
         elif ! grep -q "^${name//./\\.} UTF-8\$" /etc/locale.gen 2>/dev/null; then
-            echo "$name UTF-8" | "${sudo[@]}" tee -a /etc/locale.gen >/dev/null
+            echo "$name UTF-8" | kvix_as_root tee -a /etc/locale.gen >/dev/null
         fi
     done
-    "${sudo[@]}" locale-gen
+    kvix_as_root locale-gen
 }
