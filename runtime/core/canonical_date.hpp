@@ -1,6 +1,6 @@
 // The fast path of the date parser: the canonical date text, the form the
-// program itself writes, "YYYY-MM-DD hh:mm:ss", read in a few word-wide
-// steps.
+// program itself writes, "YYYY-MM-DD hh:mm:ss", read in three word-wide
+// loads.
 #pragma once
 
 #include <cstddef>
@@ -12,6 +12,39 @@
 
 namespace kvix {
 
+namespace canonical_detail {
+using digit_text::kEachByte;
+
+// The three words of a canonical text, as format_date_to stores them (the
+// same places and sizes, so that reading a text just written takes each
+// word straight from its store): "YYYY-MM-" from 0, "DD hh:mm" from 8 and
+// "hh:mm:ss" from 11.  Each word's pattern has the separators where they
+// belong and '0' where a digit belongs; XOR with it leaves 0 at every
+// separator and the digit's value at every digit of a canonical text.
+inline constexpr std::uint64_t kPatternA = 0x2D30302D30303030; // "0000-00-"
+inline constexpr std::uint64_t kPatternB = 0x0000000000203030; // "00 " (the rest is in C)
+inline constexpr std::uint64_t kPatternC = 0x30303A30303A3030; // "00:00:00"
+// Per byte, what makes the byte's top bit carry over when the XOR left
+// more than it may: 0x76 (= 0x80 - 10) where a digit 0..9 belongs, 0x7F
+// (= 0x80 - 1) where 0 belongs; 0 and a zero mask for bytes looked at in
+// another word.
+inline constexpr std::uint64_t kLimitA = 0x7F76767F76767676;
+inline constexpr std::uint64_t kLimitB = 0x00000000007F7676;
+inline constexpr std::uint64_t kLimitC = 0x76767F76767F7676;
+inline constexpr std::uint64_t kMaskB = 0x0000000000FFFFFF;
+inline constexpr std::uint64_t kTopBits = 0x80 * kEachByte;
+
+// Whether every byte of x = word ^ pattern is within its limit: a byte is
+// over when x itself has the top bit (0x80 and up) or x plus its limit
+// reaches 0x80.  A carry out of a byte happens only when x is 0x81 or more,
+// which fails by its own top bit, so it cannot hide or fake a failure.
+constexpr bool bytes_within(std::uint64_t x, std::uint64_t limit) {
+    return (((x + limit) | x) & kTopBits) == 0;
+}
+static_assert(bytes_within(0x0009, 0x7676) && !bytes_within(0x000A, 0x7676));
+static_assert(bytes_within(0x00, 0x7F) && !bytes_within(0x01, 0x7F) && !bytes_within(0xFF, 0x7F));
+} // namespace canonical_detail
+
 // Reads exactly "YYYY-MM-DD hh:mm:ss" (19 characters, nothing around) naming
 // a real date from 0100-01-01 on and a real time of day: gives the day
 // (days since 1970-01-01) and the second of the day [0, 86399].  Gives
@@ -19,58 +52,42 @@ namespace kvix {
 // fails a check: the general parser then reads it or refuses it with its
 // reason.
 [[gnu::always_inline]] inline bool read_canonical_date(std::string_view text, std::int32_t& day,
-                                std::uint32_t& second_of_day) {
-    using namespace digit_text;
+                                                       std::uint32_t& second_of_day) {
+    using namespace canonical_detail;
+    using digit_text::load8;
     if (text.size() != 19)
         return false;
-    // Two words, "YYYY-MM-" and "DD hh:mm", then ":" and "ss": the loads
-    // match the stores of format_date_to, so a text it has just written is
-    // read from its stores without waiting for them to reach the cache.
-    const std::uint64_t a = load8(text.data());
-    const std::uint64_t b = load8(text.data() + 8);
-    // c is "hh:mm:ss" as it would have been loaded from position 11; only
-    // its last three bytes are filled in and used.
-    const auto byte = [&](std::size_t i) { return std::uint64_t{static_cast<unsigned char>(text[i])}; };
-    const std::uint64_t c = byte(16) << 40 | byte(17) << 48 | byte(18) << 56;
-    // Byte masks (0xFF per byte) of the digits and of the separators, in
-    // text order from the lowest byte.
-    constexpr std::uint64_t kDigitsA = 0x00FFFF00FFFFFFFF; // YYYY?MM?
-    constexpr std::uint64_t kDigitsB = 0xFFFF00FFFF00FFFF; // DD?hh?mm
-    constexpr std::uint64_t kDigitsC = 0xFFFF000000000000; // ......ss
-    constexpr std::uint64_t kSepsA = 0xFF0000FF00000000, kSepsAText = 0x2D00002D00000000;  // '-' '-'
-    constexpr std::uint64_t kSepsB = 0x0000FF0000FF0000, kSepsBText = 0x00003A0000200000;  // ' ' ':'
-    constexpr std::uint64_t kSepsC = 0x0000FF0000000000, kSepsCText = 0x00003A0000000000;  // ':'
-    if ((((a & kSepsA) ^ kSepsAText) | ((b & kSepsB) ^ kSepsBText) | ((c & kSepsC) ^ kSepsCText)) != 0)
+    const std::uint64_t a = load8(text.data()) ^ kPatternA;
+    const std::uint64_t b = (load8(text.data() + 8) ^ kPatternB) & kMaskB;
+    const std::uint64_t c = load8(text.data() + 11) ^ kPatternC;
+    if (!bytes_within(a, kLimitA) || !bytes_within(b, kLimitB) || !bytes_within(c, kLimitC))
         return false;
-    // Digits: XOR with '0' maps exactly '0'..'9' to 0..9.  A byte is 10 or
-    // more when it or it plus 0x76 has the top bit; a carry out of a failing
-    // byte can only make the next byte fail too.
-    const std::uint64_t da = (a ^ ('0' * kEachByte)) & kDigitsA;
-    const std::uint64_t db = (b ^ ('0' * kEachByte)) & kDigitsB;
-    const std::uint64_t dc = (c ^ ('0' * kEachByte)) & kDigitsC;
-    const auto over_nine = [](std::uint64_t d) { return (d | (d + 0x76 * kEachByte)) & (0x80 * kEachByte); };
-    if ((over_nine(da) | over_nine(db) | over_nine(dc)) != 0)
-        return false;
-    // Each byte becomes ten times itself plus the next byte: the two-digit
-    // number starting there (at most 99, so no carry).
-    const std::uint64_t pa = da * 10 + (da >> 8);
-    const std::uint64_t pb = db * 10 + (db >> 8);
-    const std::uint64_t pc = dc * 10 + (dc >> 8);
+    // Every byte is now a digit's value or 0.  Ten times each byte plus the
+    // next is the two-digit number starting there, at most 99, so no carry:
+    // a holds YY at bytes 0 and 2 and MM at 5; b DD at 0; c hh, mm and ss
+    // at 0, 3 and 6.
+    const std::uint64_t pa = a * 10 + (a >> 8);
+    const std::uint64_t pb = b * 10 + (b >> 8);
+    const std::uint64_t pc = c * 10 + (c >> 8);
     const auto at = [](std::uint64_t w, int index) { return static_cast<std::uint32_t>(w >> (8 * index)) & 0xFF; };
-    const std::uint32_t year = at(pa, 0) * 100 + at(pa, 2);
-    const std::uint32_t month = at(pa, 5);
-    const std::uint32_t mday = at(pb, 0);
-    const std::uint32_t hour = at(pb, 3);
-    const std::uint32_t minute = at(pb, 6);
+    const std::uint32_t year = at(pa, 0) * 100 + at(pa, 2); // [0, 9999]
+    const std::uint32_t month = at(pa, 5);                  // [0, 99]
+    const std::uint32_t mday = at(pb, 0);                   // [0, 99]
+    const std::uint32_t hour = at(pc, 0);
+    const std::uint32_t minute = at(pc, 3);
     const std::uint32_t second = at(pc, 6);
-    const auto y = static_cast<std::int32_t>(year);
-    // Days of each month in a common year; 29 February is looked at apart.
-    static constexpr std::uint8_t kMonthDays[13] = {0, 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (year < 100 || month - 1 > 11 || hour > 23 || minute > 59 || second > 59)
-        return false;
-    if (mday - 1 >= kMonthDays[month] && !(month == 2 && mday == 29 && is_leap_year(y)))
-        return false;
-    day = days_from_civil({y, month, mday});
+    // Days of each month in a common year, 0 for the numbers 13..15 that
+    // are no month (the index keeps the low four bits; 16 and up fail the
+    // month test); 29 February is looked at apart.
+    static constexpr std::uint8_t kMonthDays[16] = {0, 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31, 0, 0, 0};
+    const bool out_of_range = (year < 100) | (month - 1 > 11) | (hour > 23) | (minute > 59) |
+                              (second > 59) | (mday - 1 >= kMonthDays[month & 15]);
+    if (out_of_range) [[unlikely]] {
+        if (!(year >= 100 && month == 2 && mday == 29 && hour <= 23 && minute <= 59 && second <= 59 &&
+              is_leap_year(static_cast<std::int32_t>(year))))
+            return false;
+    }
+    day = days_from_civil({static_cast<std::int32_t>(year), month, mday});
     second_of_day = hour * 3600 + minute * 60 + second;
     return true;
 }

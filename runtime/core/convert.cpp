@@ -64,9 +64,10 @@ bool serial_to_second(double serial, std::int64_t& second) {
         return false;
     // floor without a library call: |x| < 2^39, so the conversion, which
     // cuts towards zero, is exact, and one less is the floor of a negative
-    // x with a fraction.
+    // x with a fraction.  Every serial of a 32-bit Unix time is positive.
     std::int64_t s = static_cast<std::int64_t>(x);
-    s -= static_cast<double>(s) > x ? 1 : 0;
+    if (x < 0.0) [[unlikely]] // only dates before 1899-12-30
+        s -= static_cast<double>(s) > x ? 1 : 0;
     second = s - kUnixEpochSerialDays * kSecondsPerDayInt;
     return true;
 }
@@ -274,28 +275,31 @@ void format_date_to(double serial, char* out) {
     std::int64_t second;
     if (!serial_to_second(serial, second))
         date_overflow(serial);
-    const auto shifted = static_cast<std::uint64_t>(second - kFirstDateSecond); // [0, 3.1e11]
-    const auto day = static_cast<std::int32_t>(shifted / kSecondsPerDayInt) +
-                     days_from_civil({100, 1, 1});                              // [-683003, 2932896]
-    auto time_of_day = static_cast<std::uint32_t>(shifted % kSecondsPerDayInt);   // [0, 86399]
-    const CivilDate date = civil_from_days(day);
+    // Seconds since 0100-01-01 00:00:00, [0, 3.2e11): a multiple of 128
+    // away from whole days (86400 = 128 * 675), so the day is the 32-bit
+    // quotient of the seconds / 128, [0, 2.5e9), by 675.
+    const auto shifted = static_cast<std::uint64_t>(second - kFirstDateSecond);
+    const auto day_count = static_cast<std::uint32_t>(shifted >> 7) / 675;       // [0, 3652058]
+    auto time_of_day = static_cast<std::uint32_t>(shifted - std::uint64_t{day_count} * kSecondsPerDayInt); // [0, 86399]
+    const CivilDate date = civil_from_days(static_cast<std::int32_t>(day_count) + days_from_civil({100, 1, 1}));
     const auto year = static_cast<std::uint32_t>(date.year);                 // [100, 9999]
     const std::uint32_t hour = time_of_day / 3600;
     time_of_day %= 3600;
     const std::uint32_t minute = time_of_day / 60;
     const std::uint32_t second_of_minute = time_of_day % 60;
-    // "YYYY-MM-" and "DD hh:mm" as two words, then ":ss": three stores of
-    // the sizes and places the canonical date reader loads, so that reading
-    // a text just written takes its bytes straight from the stores.
+    // "YYYY-MM-", "DD hh:mm" and "hh:mm:ss" (overlapping at "hh:mm") as
+    // three words: the places and sizes the canonical date reader loads,
+    // so that reading a text just written takes its bytes straight from
+    // the stores.
     using digit_text::pair_bits;
+    const std::uint64_t hh = pair_bits(hour), mm = pair_bits(minute);
     digit_text::store8(out, pair_bits(year / 100) | pair_bits(year % 100) << 16 |
                                 std::uint64_t{'-'} << 32 | pair_bits(date.month) << 40 |
                                 std::uint64_t{'-'} << 56);
-    digit_text::store8(out + 8, pair_bits(date.day) | std::uint64_t{' '} << 16 |
-                                    pair_bits(hour) << 24 | std::uint64_t{':'} << 40 |
-                                    pair_bits(minute) << 48);
-    out[16] = ':';
-    put2(out + 17, second_of_minute);
+    digit_text::store8(out + 8, pair_bits(date.day) | std::uint64_t{' '} << 16 | hh << 24 |
+                                    std::uint64_t{':'} << 40 | mm << 48);
+    digit_text::store8(out + 11, hh | std::uint64_t{':'} << 16 | mm << 24 | std::uint64_t{':'} << 40 |
+                                     pair_bits(second_of_minute) << 48);
 }
 
 std::string format_date(double serial) {
