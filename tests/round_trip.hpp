@@ -23,25 +23,26 @@ namespace kvix::test {
 inline constexpr std::size_t kTextRoom = 16;
 static_assert(kTextRoom >= kInt32TextCapacity);
 
-// Whether two texts in kTextRoom buffers are the same: the two words of
-// each, compared where the text lies.
-inline bool same_text(const char* a, std::size_t a_size, const char* b, std::size_t b_size) {
-    if (a_size != b_size)
-        return false;
+// Whether two texts in kTextRoom buffers differ, without a branch: zero
+// when they are the same, the two words of each compared where the text
+// lies.
+inline std::uint64_t text_difference(const char* a, std::size_t a_size, const char* b, std::size_t b_size) {
     if constexpr (std::endian::native != std::endian::little)
-        return std::memcmp(a, b, a_size) == 0;
+        return a_size != b_size || std::memcmp(a, b, a_size) != 0;
     std::uint64_t a0, a1, b0, b1;
     std::memcpy(&a0, a, 8);
     std::memcpy(&a1, a + 8, 8);
     std::memcpy(&b0, b, 8);
     std::memcpy(&b1, b + 8, 8);
-    // The low a_size bytes of the pair of words hold the text.
-    const auto low_bytes = [](std::size_t n) { // n in [0, 8]
-        return n >= 8 ? ~std::uint64_t{0} : (std::uint64_t{1} << (8 * n)) - 1;
-    };
-    const std::uint64_t k0 = low_bytes(a_size < 8 ? a_size : 8);
-    const std::uint64_t k1 = low_bytes(a_size > 8 ? a_size - 8 : 0);
-    return (((a0 ^ b0) & k0) | ((a1 ^ b1) & k1)) == 0;
+    // The low n bytes of the pair of words hold a text of n characters:
+    // masks of min(n, 8) and n - 8 (at least 0) bytes, from shifts that
+    // stay below 64 for the at most kInt32TextCapacity characters compared.
+    static_assert(kInt32TextCapacity < kTextRoom);
+    const std::size_t n = a_size < kInt32TextCapacity ? a_size : kInt32TextCapacity;
+    const std::size_t n0 = n < 8 ? n : 8, n1 = n - n0;
+    const std::uint64_t k0 = n0 == 8 ? ~std::uint64_t{0} : (std::uint64_t{1} << (8 * n0)) - 1;
+    const std::uint64_t k1 = (std::uint64_t{1} << (8 * n1)) - 1; // n1 < 8
+    return (a_size ^ b_size) | ((a0 ^ b0) & k0) | ((a1 ^ b1) & k1);
 }
 
 // One value's round trip, from its decimal text: gives whether the decimal
@@ -62,131 +63,174 @@ inline bool round_trip(std::string_view text, RoundTrip& rt) {
     return rt.back_size == text.size() && std::memcmp(rt.back, text.data(), text.size()) == 0;
 }
 
-// Decimal texts of values, made without the program's own formatting: the
-// standard library writes the sign and thousands, once for every thousand
-// consecutive values, and a table of "000".."999" the last three digits.
-// The texts of consecutive values thus come at a few instructions each.
+// Decimal texts of consecutive values, made without the program's own
+// formatting: the standard library writes a text where counting would
+// change its sign or length, and between those the text of the next value
+// is the last one's with its last digit stepped (a carry or borrow running
+// over the digits before it), a few instructions a value.
 class DecimalTexts {
 public:
-    DecimalTexts() {
-        for (std::uint32_t i = 0; i < 1000; ++i) {
-            triples_[3 * i] = static_cast<char>('0' + i / 100);
-            triples_[3 * i + 1] = static_cast<char>('0' + i / 10 % 10);
-            triples_[3 * i + 2] = static_cast<char>('0' + i % 10);
-        }
-    }
-
     // Writes the text of `value` into `out` (kTextRoom bytes, zeros after
     // the text) and gives its length.
     std::size_t write(std::int64_t value, char* out) {
-        const bool negative = value < 0;
-        const std::uint64_t magnitude = negative ? 0 - static_cast<std::uint64_t>(value)
-                                                 : static_cast<std::uint64_t>(value);
-        const std::uint64_t thousands = magnitude / 1000;
-        if (thousands == 0) { // no thousands: the library writes it all
-            std::memset(out, 0, kTextRoom);
-            return static_cast<std::size_t>(std::to_chars(out, out + kTextRoom, value).ptr - out);
+        if (!(value == value_ + 1 && step())) {
+            char text[kTextRoom] = {};
+            size_ = static_cast<std::size_t>(std::to_chars(text, text + kTextRoom, value).ptr - text);
+            std::memcpy(words_, text, kTextRoom);
         }
-        if (thousands != thousands_ || negative != negative_) {
-            std::memset(prefix_, 0, sizeof prefix_);
-            const std::int64_t signed_thousands = negative ? -static_cast<std::int64_t>(thousands)
-                                                           : static_cast<std::int64_t>(thousands);
-            prefix_size_ = static_cast<std::size_t>(
-                std::to_chars(prefix_, prefix_ + sizeof prefix_, signed_thousands).ptr - prefix_);
-            thousands_ = thousands;
-            negative_ = negative;
-        }
-        std::memcpy(out, prefix_, kTextRoom);
-        std::memcpy(out + prefix_size_, triples_ + 3 * (magnitude - thousands * 1000), 3);
-        return prefix_size_ + 3;
+        value_ = value;
+        std::memcpy(out, words_, kTextRoom);
+        return size_;
     }
 
 private:
-    char triples_[3000];
-    char prefix_[kTextRoom + 8] = {};
-    std::size_t prefix_size_ = 0;
-    std::uint64_t thousands_ = ~std::uint64_t{0};
-    bool negative_ = false;
+    // The text is kept as two words, whole-word reads and writes only, so
+    // that no read of the text waits for a narrower write to it.
+    unsigned char byte(std::size_t i) const {
+        return static_cast<unsigned char>(words_[i / 8] >> (8 * (i % 8)));
+    }
+    void set(std::size_t i, unsigned char c) {
+        const unsigned shift = 8 * (i % 8);
+        words_[i / 8] = (words_[i / 8] & ~(std::uint64_t{0xFF} << shift)) | std::uint64_t{c} << shift;
+    }
+
+    // From the text of value_ to that of value_ + 1 in place; false where
+    // the sign or the length changes (the caller then writes it afresh).
+    bool step() {
+        static_assert(std::endian::native == std::endian::little || std::endian::native == std::endian::big);
+        if constexpr (std::endian::native != std::endian::little)
+            return false; // the byte order above is the little-endian one
+        std::size_t i = size_;
+        if (value_ >= 0) { // the digits count up
+            while (i > 0 && byte(i - 1) == '9')
+                set(--i, '0');
+            if (i == 0)
+                return false; // 99..9 + 1: one digit more
+            set(i - 1, static_cast<unsigned char>(byte(i - 1) + 1));
+            return true;
+        }
+        if (value_ == -1)
+            return false; // -1 + 1 = 0
+        // A negative value: its digits count down, and the result has no
+        // leading zero unless it lost a digit ("-10" + 1 = "-9").
+        while (byte(i - 1) == '0')
+            set(--i, '9');
+        set(i - 1, static_cast<unsigned char>(byte(i - 1) - 1));
+        return byte(1) != '0';
+    }
+
+    std::uint64_t words_[kTextRoom / 8] = {};
+    std::size_t size_ = 0;
+    std::int64_t value_ = -(std::int64_t{1} << 40); // no value yet
 };
 
-// A batch of consecutive values through the round trip, one step at a time
+// A batch of consecutive values through the round trip, the steps taken
 // over the whole batch: every value takes the same calls in the same order
-// as alone, and the values of a batch overlap in the processor instead of
-// each waiting for the one before.
+// as alone, but the values of a batch overlap in the processor instead of
+// each waiting for the one before.  The steps come in two passes, and each
+// pass works on two values at once: one value's first half of the pass and
+// the second half for the value kSkew places earlier.  The halves are
+// split where a formula and its floating-point status test end: that test
+// waits for the formula, and the integer work of the other value then goes
+// on beside it instead of queueing behind it.
 template <std::size_t N>
 class RoundTripBatch {
 public:
+    static constexpr std::size_t kSkew = 4;
+
     // Checks `count` (at most N) values from `first` on.  Calls report(u,
     // what) for each mismatch; gives the number of mismatches.
     template <class Report>
     std::size_t run(std::int64_t first, std::size_t count, Report&& report) {
-        // A value whose step raises a run-time error, or whose text comes
-        // back wrong, is reported and drops out of the later steps.
-        std::size_t dropped = 0;
-        std::memset(dropped_, 0, count);
-        const auto drop = [&](std::size_t i, const std::string& what) {
-            dropped_[i] = true;
-            ++dropped;
-            report(value_of(first, i), what);
-        };
-        const auto raised = [](const RuntimeError& e) {
-            return std::string("raised ") + e.what() + ": " + e.reason();
-        };
-        const auto skip = [&](std::size_t i) { return dropped != 0 && dropped_[i]; };
-
         // The texts are all written before the first is read, so no read
         // waits for a write still on its way to the cache.
         for (std::size_t i = 0; i < count; ++i)
             text_size_[i] = texts_.write(value_of(first, i), text_[i]);
-        // Decimal text -> value -> serial.  Every value is checked, each
-        // once, so the text must name it.
-        for (std::size_t i = 0; i < count; ++i) {
-            try {
-                const std::int32_t v = parse_int32(std::string_view(text_[i], text_size_[i]));
-                if (v != value_of(first, i)) [[unlikely]] {
-                    drop(i, "its text " + std::string(text_[i], text_size_[i]) + " was read as " +
-                                std::to_string(v));
-                    continue;
-                }
-                serial_[i] = check_date(serial_of_unix_time(v));
-            } catch (const RuntimeError& e) {
-                drop(i, raised(e));
-            }
-        }
-        // Serial -> date text: a step of its own, so that more values are
-        // on their way at once.
-        for (std::size_t i = 0; i < count; ++i) {
-            if (skip(i)) [[unlikely]]
-                continue;
-            try {
-                format_date_to(serial_[i], date_[i]);
-            } catch (const RuntimeError& e) {
-                drop(i, raised(e));
-            }
-        }
-        // Date text -> serial -> value -> decimal text.
-        for (std::size_t i = 0; i < count; ++i) {
-            if (skip(i)) [[unlikely]]
-                continue;
-            try {
-                const double serial = parse_date(std::string_view(date_[i], kDateTextLength));
-                back_size_[i] = format_int32_to(round_to_int32(unix_seconds_of_serial(serial)), back_[i]);
-            } catch (const RuntimeError& e) {
-                drop(i, raised(e));
-            }
-        }
-        // The end against the start.
-        std::size_t mismatches = dropped;
-        for (std::size_t i = 0; i < count; ++i)
-            if (!skip(i) && !same_text(back_[i], back_size_[i], text_[i], text_size_[i])) [[unlikely]] {
-                ++mismatches;
-                report(value_of(first, i), "came back as " + std::string(back_[i], back_size_[i]) +
-                                               " via " + std::string(date_[i], kDateTextLength));
-            }
-        return mismatches;
+        if (all_come_back(first, count)) [[likely]]
+            return 0;
+        return report_each(first, count, report);
     }
 
 private:
+    // The fast pass: the whole batch without a branch on any result, the
+    // differences gathered as bits.  Gives whether every value came back
+    // as its own text with no run-time error; the caller then looks at each
+    // value again where one did not.
+    bool all_come_back(std::int64_t first, std::size_t count) {
+        std::uint64_t differ = 0;
+        try {
+            skewed(
+                count,
+                [&](std::size_t i) {
+                    const std::int32_t v = parse_int32(std::string_view(text_[i], text_size_[i]));
+                    differ |= static_cast<std::uint32_t>(v) ^ static_cast<std::uint32_t>(value_of(first, i));
+                    serial_[i] = check_date(serial_of_unix_time(v));
+                },
+                [&](std::size_t i) { format_date_to(serial_[i], date_[i]); });
+            skewed(
+                count, [&](std::size_t i) { serial_[i] = parse_date(std::string_view(date_[i], kDateTextLength)); },
+                [&](std::size_t i) {
+                    back_size_[i] = format_int32_to(round_to_int32(unix_seconds_of_serial(serial_[i])), back_[i]);
+                });
+        } catch (const RuntimeError&) {
+            return false;
+        }
+        for (std::size_t i = 0; i < count; ++i)
+            differ |= text_difference(back_[i], back_size_[i], text_[i], text_size_[i]);
+        return differ == 0;
+    }
+
+    // The careful pass, one value at a time: reports each value that
+    // raises a run-time error or comes back other than it went in, and
+    // gives their number.
+    template <class Report>
+    std::size_t report_each(std::int64_t first, std::size_t count, Report&& report) {
+        const auto raised = [](const RuntimeError& e) {
+            return std::string("raised ") + e.what() + ": " + e.reason();
+        };
+        std::size_t mismatches = 0;
+        for (std::size_t i = 0; i < count; ++i) {
+            const std::int32_t u = value_of(first, i);
+            const std::string text(text_[i], text_size_[i]);
+            try {
+                const std::int32_t v = parse_int32(text);
+                if (v != u) {
+                    ++mismatches;
+                    report(u, "its text " + text + " was read as " + std::to_string(v));
+                    continue;
+                }
+                format_date_to(check_date(serial_of_unix_time(v)), date_[i]);
+                const double serial = parse_date(std::string_view(date_[i], kDateTextLength));
+                back_size_[i] = format_int32_to(round_to_int32(unix_seconds_of_serial(serial)), back_[i]);
+                if (text_difference(back_[i], back_size_[i], text_[i], text_size_[i]) != 0) {
+                    ++mismatches;
+                    report(u, "came back as " + std::string(back_[i], back_size_[i]) + " via " +
+                                  std::string(date_[i], kDateTextLength));
+                }
+            } catch (const RuntimeError& e) {
+                ++mismatches;
+                report(u, raised(e));
+            }
+        }
+        return mismatches;
+    }
+
+    // first(i) for every i, and second(i) for every i, second(i) right
+    // after first(i + kSkew): each value has its first half done before
+    // its second.
+    template <class First, class Second>
+    static void skewed(std::size_t count, First&& first, Second&& second) {
+        const std::size_t lead = count < kSkew ? count : kSkew;
+        for (std::size_t i = 0; i < lead; ++i)
+            first(i);
+        for (std::size_t i = lead; i < count; ++i) {
+            first(i);
+            second(i - kSkew);
+        }
+        for (std::size_t i = count - lead; i < count; ++i)
+            second(i);
+    }
+
     static std::int32_t value_of(std::int64_t first, std::size_t i) {
         return static_cast<std::int32_t>(first + static_cast<std::int64_t>(i));
     }
@@ -194,7 +238,6 @@ private:
     DecimalTexts texts_;
     char text_[N][kTextRoom] = {};
     std::size_t text_size_[N] = {};
-    bool dropped_[N] = {};
     double serial_[N] = {};
     char date_[N][kDateTextLength + 5] = {}; // rows of 24, three words
     char back_[N][kTextRoom] = {};

@@ -15,23 +15,21 @@ namespace kvix {
 namespace canonical_detail {
 using digit_text::kEachByte;
 
-// The three words of a canonical text, as format_date_to stores them (the
-// same places and sizes, so that reading a text just written takes each
-// word straight from its store): "YYYY-MM-" from 0, "DD hh:mm" from 8 and
-// "hh:mm:ss" from 11.  Each word's pattern has the separators where they
+// The parts of a canonical text, each loaded from within one store of
+// format_date_to (so that reading a text just written takes each part
+// straight from its store): "YYYY-MM-" from 0, "DD" and " " from 8 and 10,
+// and "hh:mm:ss" from 11.  Each word's pattern has the separators where they
 // belong and '0' where a digit belongs; XOR with it leaves 0 at every
 // separator and the digit's value at every digit of a canonical text.
 inline constexpr std::uint64_t kPatternA = 0x2D30302D30303030; // "0000-00-"
-inline constexpr std::uint64_t kPatternB = 0x0000000000203030; // "00 " (the rest is in C)
+inline constexpr std::uint64_t kPatternB = 0x0000000000203030; // "00 "
 inline constexpr std::uint64_t kPatternC = 0x30303A30303A3030; // "00:00:00"
 // Per byte, what makes the byte's top bit carry over when the XOR left
 // more than it may: 0x76 (= 0x80 - 10) where a digit 0..9 belongs, 0x7F
-// (= 0x80 - 1) where 0 belongs; 0 and a zero mask for bytes looked at in
-// another word.
+// (= 0x80 - 1) where 0 belongs.
 inline constexpr std::uint64_t kLimitA = 0x7F76767F76767676;
 inline constexpr std::uint64_t kLimitB = 0x00000000007F7676;
 inline constexpr std::uint64_t kLimitC = 0x76767F76767F7676;
-inline constexpr std::uint64_t kMaskB = 0x0000000000FFFFFF;
 inline constexpr std::uint64_t kTopBits = 0x80 * kEachByte;
 
 // Whether every byte of x = word ^ pattern is within its limit: a byte is
@@ -58,7 +56,8 @@ static_assert(bytes_within(0x00, 0x7F) && !bytes_within(0x01, 0x7F) && !bytes_wi
     if (text.size() != 19)
         return false;
     const std::uint64_t a = load8(text.data()) ^ kPatternA;
-    const std::uint64_t b = (load8(text.data() + 8) ^ kPatternB) & kMaskB;
+    const std::uint64_t b = (digit_text::load2(text.data() + 8) |
+                             std::uint64_t{static_cast<unsigned char>(text[10])} << 16) ^ kPatternB;
     const std::uint64_t c = load8(text.data() + 11) ^ kPatternC;
     if (!bytes_within(a, kLimitA) || !bytes_within(b, kLimitB) || !bytes_within(c, kLimitC))
         return false;

@@ -42,10 +42,25 @@ inline std::uint64_t load8(const char* p) {
         w = __builtin_bswap64(w);
     return w;
 }
+// Two characters -> the low 16 bits, the first in the lowest byte.
+inline std::uint64_t load2(const char* p) {
+    std::uint16_t w;
+    std::memcpy(&w, p, 2);
+    if constexpr (std::endian::native == std::endian::big)
+        w = static_cast<std::uint16_t>(w << 8 | w >> 8);
+    return w;
+}
 inline void store8(char* p, std::uint64_t w) {
     if constexpr (std::endian::native == std::endian::big)
         w = __builtin_bswap64(w);
     std::memcpy(p, &w, 8);
+}
+
+// The same for four characters.
+inline void store4(char* p, std::uint32_t w) {
+    if constexpr (std::endian::native == std::endian::big)
+        w = __builtin_bswap32(w);
+    std::memcpy(p, &w, 4);
 }
 
 inline constexpr std::uint64_t kEachByte = 0x0101010101010101;
