@@ -7,18 +7,6 @@
 
 namespace kvix {
 
-double serial_of_unix_time(std::int32_t u) {
-    const double serial = static_cast<double>(u) / kSecondsPerDay + kUnixEpochSerial;
-    check_fp_status(serial);
-    return serial;
-}
-
-double unix_seconds_of_serial(double serial) {
-    const double seconds = (serial - kUnixEpochSerial) * kSecondsPerDay;
-    check_fp_status(seconds);
-    return seconds;
-}
-
 // Each calculation holds one text and one box reference at a time; both
 // slots are emptied by their destructors on every way out, errors included.
 

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "convert.hpp"
+#include "fp_status.hpp"
 #include "text_box.hpp"
 
 namespace kvix {
@@ -22,8 +24,16 @@ void CalcNeg(const MainFormBoxes& form);
 // The formula of each direction, followed by the floating-point test.
 // u / 86400 + 25569: the date serial of Unix time u (a floating division, so
 // the seconds of the day stay in the fraction).
-double serial_of_unix_time(std::int32_t u);
+inline double serial_of_unix_time(std::int32_t u) {
+    const double serial = static_cast<double>(u) / kSecondsPerDay + kUnixEpochSerial;
+    check_fp_status(serial);
+    return serial;
+}
 // (serial - 25569) * 86400: the Unix time of a date serial, not yet rounded.
-double unix_seconds_of_serial(double serial);
+inline double unix_seconds_of_serial(double serial) {
+    const double seconds = (serial - kUnixEpochSerial) * kSecondsPerDay;
+    check_fp_status(seconds);
+    return seconds;
+}
 
 } // namespace kvix

@@ -65,3 +65,5 @@ std::int32_t round_to_int32(double value);
 std::int64_t parse_date_seconds(std::string_view text);
 
 } // namespace kvix
+
+#include "convert_fast.hpp"
