@@ -52,22 +52,23 @@ inline std::uint64_t text_difference(const char* a, std::size_t a_size, const ch
     return (a_size ^ b_size) | ((a0 ^ b0) & k0) | ((a1 ^ b1) & k1);
 }
 
-// One value's round trip, from its decimal text: gives whether the decimal
-// text came back the same.  The program's run-time errors pass out.
+// One value's round trip, from its decimal text in a kTextRoom buffer
+// (zeros after the text): gives whether the decimal text came back the
+// same.  The program's run-time errors pass out.
 struct RoundTrip {
     char date[kDateTextLength];
     char back[kTextRoom] = {};
     std::size_t back_size = 0;
 };
 
-inline bool round_trip(std::string_view text, RoundTrip& rt) {
-    const std::int32_t value = parse_int32(text);
+inline bool round_trip(const char* text, std::size_t size, RoundTrip& rt) {
+    const std::int32_t value = parse_int32(std::string_view(text, size));
     const double serial = check_date(serial_of_unix_time(value));
     format_date_to(serial, rt.date);
     const double serial_back = parse_date(std::string_view(rt.date, sizeof rt.date));
     const std::int32_t value_back = round_to_int32(unix_seconds_of_serial(serial_back));
     rt.back_size = format_int32_to(value_back, rt.back);
-    return rt.back_size == text.size() && std::memcmp(rt.back, text.data(), text.size()) == 0;
+    return text_difference(rt.back, rt.back_size, text, size) == 0;
 }
 
 // Decimal texts of consecutive values, made without the program's own
