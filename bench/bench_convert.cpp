@@ -398,6 +398,25 @@ void BM_glibc_full_path(benchmark::State& state) {
 }
 BENCHMARK(BM_glibc_full_path);
 
+// The glibc route over consecutive values, as the batched full path takes
+// them, with the text back compared as the batch compares it.
+void BM_glibc_full_path_consecutive(benchmark::State& state) {
+    kvix::test::DecimalTexts texts;
+    std::int64_t u = 1700000000;
+    char text[kvix::test::kTextRoom];
+    char back[16];
+    std::size_t wrong = 0;
+    for (auto _ : state) {
+        if (u > INT32_MAX)
+            u = INT32_MIN;
+        const std::size_t size = texts.write(u++, text);
+        wrong += !glibc_full_path(text, back) || std::strlen(back) != size || std::memcmp(back, text, size) != 0;
+    }
+    if (wrong != 0)
+        state.SkipWithError("the glibc route got values wrong");
+}
+BENCHMARK(BM_glibc_full_path_consecutive);
+
 void BM_glibc_date_path(benchmark::State& state) {
     const Samples& s = samples();
     std::size_t i = 0;
@@ -484,7 +503,8 @@ void print_ratios(const std::map<std::string, double>& ns) {
     ratio("full path vs std::chrono full path", full, "BM_chrono_full_path", 0);
     ratio("date path vs glibc date path", date, "BM_glibc_date_path", 0);
     ratio("date path vs std::chrono date path", date, "BM_chrono_date_path", 0);
-    ratio("batched full path vs glibc full path", get("BM_full_path_batched"), "BM_glibc_full_path", 8);
+    ratio("batched full path vs glibc, consecutive values", get("BM_full_path_batched"),
+          "BM_glibc_full_path_consecutive", 8);
     const auto per_value = [&](const char* what, double ns_value) {
         if (ns_value > 0)
             std::printf("  %-44s %7.1f ns  (target <= 28 ns: %s)\n", what, ns_value,
