@@ -69,6 +69,12 @@ void tst_Calendar::everyDayOfTheDateRange() {
             QFAIL(qPrintable(QString("%1-%2-%3: expected day %4, got %5")
                                  .arg(ref.year).arg(ref.month).arg(ref.day).arg(n)
                                  .arg(kvix::days_from_civil(from_ref))));
+        const kvix::CivilDateParts parts = kvix::civil_parts_from_days(n);
+        if (!(static_cast<int>(parts.hundreds) == ref.year / 100 && static_cast<int>(parts.rest) == ref.year % 100 &&
+              static_cast<int>(parts.month) == ref.month && static_cast<int>(parts.day) == ref.day))
+            QFAIL(qPrintable(QString("day %1: expected %2-%3-%4, got hundreds %5, rest %6, %7-%8")
+                                 .arg(n).arg(ref.year).arg(ref.month).arg(ref.day)
+                                 .arg(parts.hundreds).arg(parts.rest).arg(parts.month).arg(parts.day)));
         if (static_cast<int>(kvix::days_in_month(ref.year, static_cast<std::uint32_t>(ref.month))) !=
             ref.month_length())
             QFAIL("days_in_month disagrees");

@@ -83,6 +83,41 @@ constexpr CivilDate civil_from_days(std::int32_t days) {
                      j ? q3 - 12 : q3, r3 + 1};
 }
 
+// The same for years from 0 on, with the year as its hundreds and the rest,
+// [0, 99], straight from the algorithm's century and year of the century
+// (the shift is a whole number of centuries), so that writing the year
+// takes no division by 100.
+struct CivilDateParts {
+    std::uint32_t hundreds;     // year / 100
+    std::uint32_t rest;         // year % 100
+    std::uint32_t month;        // 1..12
+    std::uint32_t day;          // 1..31
+};
+
+constexpr CivilDateParts civil_parts_from_days(std::int32_t days) {
+    using namespace calendar_detail;
+    static_assert(kYearShift % 100 == 0);
+    const std::uint32_t r0 = static_cast<std::uint32_t>(days) + kDayShift;
+    const std::uint32_t n1 = 4 * r0 + 3;
+    const std::uint32_t q1 = n1 / 146097;                       // centuries
+    const std::uint32_t r1 = n1 % 146097 / 4;
+    constexpr std::uint64_t p32 = std::uint64_t{1} << 32;
+    const std::uint32_t n2 = 4 * r1 + 3;
+    const std::uint64_t u2 = std::uint64_t{2939745} * n2;
+    const std::uint32_t q2 = static_cast<std::uint32_t>(u2 / p32);         // [0, 99]
+    const std::uint32_t r2 = static_cast<std::uint32_t>(u2 % p32) / 2939745 / 4; // [0, 365]
+    constexpr std::uint32_t p16 = std::uint32_t{1} << 16;
+    const std::uint32_t n3 = 2141 * r2 + 197913;
+    const std::uint32_t q3 = n3 / p16;                          // [3, 14]
+    const std::uint32_t r3 = n3 % p16 / 2141;                   // [0, 30]
+    const std::uint32_t j = r2 >= 306 ? 1 : 0;                  // January or February
+    // Year of the century plus j reaches 100 only for January and
+    // February after a year ...99, which start the next century.
+    const std::uint32_t rest = q2 + j;                          // [0, 100]
+    const std::uint32_t carry = rest == 100 ? 1 : 0;
+    return CivilDateParts{q1 + carry - kYearShift / 100, rest - 100 * carry, j ? q3 - 12 : q3, r3 + 1};
+}
+
 static_assert(days_from_civil({1970, 1, 1}) == 0);
 static_assert(days_from_civil({2000, 3, 1}) == 11017);
 static_assert(days_from_civil({1899, 12, 30}) == -25569);  // the date-serial origin
@@ -94,6 +129,12 @@ static_assert(civil_from_days(11016) == CivilDate{2000, 2, 29});
 static_assert(civil_from_days(-25569) == CivilDate{1899, 12, 30});
 static_assert(civil_from_days(days_from_civil({100, 1, 1})) == CivilDate{100, 1, 1});
 static_assert(civil_from_days(days_from_civil({9999, 12, 31})) == CivilDate{9999, 12, 31});
+static_assert(civil_parts_from_days(days_from_civil({2000, 2, 29})).hundreds == 20 &&
+              civil_parts_from_days(days_from_civil({2000, 2, 29})).rest == 0);
+static_assert(civil_parts_from_days(days_from_civil({1999, 12, 31})).hundreds == 19 &&
+              civil_parts_from_days(days_from_civil({1999, 12, 31})).rest == 99);
+static_assert(civil_parts_from_days(days_from_civil({100, 1, 1})).hundreds == 1 &&
+              civil_parts_from_days(days_from_civil({100, 1, 1})).rest == 0);
 static_assert(days_in_month(2023, 2) == 28 && days_in_month(2024, 2) == 29 &&
               days_in_month(1900, 2) == 28 && days_in_month(2000, 2) == 29);
 static_assert(days_in_month(2023, 1) == 31 && days_in_month(2023, 4) == 30 &&

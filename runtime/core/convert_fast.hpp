@@ -178,8 +178,7 @@ inline void format_date_to(double serial, char* out) {
     const auto shifted = static_cast<std::uint64_t>(second - kFirstDateSecond);
     const auto day_count = static_cast<std::uint32_t>(shifted >> 7) / 675;       // [0, 3652058]
     auto time_of_day = static_cast<std::uint32_t>(shifted - std::uint64_t{day_count} * convert_detail::kSecondsPerDayInt); // [0, 86399]
-    const CivilDate date = civil_from_days(static_cast<std::int32_t>(day_count) + days_from_civil({100, 1, 1}));
-    const auto year = static_cast<std::uint32_t>(date.year);                 // [100, 9999]
+    const CivilDateParts date = civil_parts_from_days(static_cast<std::int32_t>(day_count) + days_from_civil({100, 1, 1}));
     const std::uint32_t hour = time_of_day / 3600;
     time_of_day %= 3600;
     const std::uint32_t minute = time_of_day / 60;
@@ -191,7 +190,7 @@ inline void format_date_to(double serial, char* out) {
     // stores.
     using digit_text::pair_bits;
     const std::uint64_t hh = pair_bits(hour);
-    digit_text::store8(out, pair_bits(year / 100) | pair_bits(year % 100) << 16 |
+    digit_text::store8(out, pair_bits(date.hundreds) | pair_bits(date.rest) << 16 |
                                 std::uint64_t{'-'} << 32 | pair_bits(date.month) << 40 |
                                 std::uint64_t{'-'} << 56);
     digit_text::store4(out + 8, static_cast<std::uint32_t>(pair_bits(date.day) | std::uint64_t{' '} << 16 |
