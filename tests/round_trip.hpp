@@ -145,12 +145,10 @@ private:
 // A batch of consecutive values through the round trip, the steps taken
 // over the whole batch: every value takes the same calls in the same order
 // as alone, but the values of a batch overlap in the processor instead of
-// each waiting for the one before.  The steps come in two passes, and each
-// pass works on two values at once: one value's first half of the pass and
-// the second half for the value kSkew places earlier.  The halves are
-// split where a formula and its floating-point status test end: that test
-// waits for the formula, and the integer work of the other value then goes
-// on beside it instead of queueing behind it.
+// each waiting for the one before.  The steps come in two passes of three
+// stages, each stage kSkew values behind the one before, so that a
+// formula's floating-point status test, which waits for the formula, has
+// other values' integer work beside it instead of queueing behind it.
 template <std::size_t N>
 class RoundTripBatch {
 public:
@@ -160,10 +158,6 @@ public:
     // what) for each mismatch; gives the number of mismatches.
     template <class Report>
     std::size_t run(std::int64_t first, std::size_t count, Report&& report) {
-        // The texts are all written before the first is read, so no read
-        // waits for a write still on its way to the cache.
-        for (std::size_t i = 0; i < count; ++i)
-            text_size_[i] = texts_.write(value_of(first, i), text_[i]);
         if (all_come_back(first, count)) [[likely]]
             return 0;
         return report_each(first, count, report);
@@ -177,24 +171,28 @@ private:
     bool all_come_back(std::int64_t first, std::size_t count) {
         std::uint64_t differ = 0;
         try {
-            skewed(
-                count,
+            // Decimal text, then its value and serial, then the date text;
+            // each text is written kSkew values before it is read, so that
+            // the read does not wait for the write.
+            pipelined(
+                count, [&](std::size_t i) { text_size_[i] = texts_.write(value_of(first, i), text_[i]); },
                 [&](std::size_t i) {
                     const std::int32_t v = parse_int32(std::string_view(text_[i], text_size_[i]));
                     differ |= static_cast<std::uint32_t>(v) ^ static_cast<std::uint32_t>(value_of(first, i));
                     serial_[i] = check_date(serial_of_unix_time(v));
                 },
                 [&](std::size_t i) { format_date_to(serial_[i], date_[i]); });
-            skewed(
+            // Date text -> serial, then the value and its decimal text,
+            // then that text against the one the value started from.
+            pipelined(
                 count, [&](std::size_t i) { serial_[i] = parse_date(std::string_view(date_[i], kDateTextLength)); },
                 [&](std::size_t i) {
                     back_size_[i] = format_int32_to(round_to_int32(unix_seconds_of_serial(serial_[i])), back_[i]);
-                });
+                },
+                [&](std::size_t i) { differ |= text_difference(back_[i], back_size_[i], text_[i], text_size_[i]); });
         } catch (const RuntimeError&) {
             return false;
         }
-        for (std::size_t i = 0; i < count; ++i)
-            differ |= text_difference(back_[i], back_size_[i], text_[i], text_size_[i]);
         return differ == 0;
     }
 
@@ -233,20 +231,21 @@ private:
         return mismatches;
     }
 
-    // first(i) for every i, and second(i) for every i, second(i) right
-    // after first(i + kSkew): each value has its first half done before
-    // its second.
-    template <class First, class Second>
-    static void skewed(std::size_t count, First&& first, Second&& second) {
-        const std::size_t lead = count < kSkew ? count : kSkew;
-        for (std::size_t i = 0; i < lead; ++i)
-            first(i);
-        for (std::size_t i = lead; i < count; ++i) {
-            first(i);
-            second(i - kSkew);
+    // Three stages over the values 0 .. count - 1, each value through them
+    // in order, kSkew values apart: stage0(i), stage1(i - kSkew) and
+    // stage2(i - 2 * kSkew) in one step, so that the work of different
+    // values overlaps.
+    template <class Stage0, class Stage1, class Stage2>
+    static void pipelined(std::size_t count, Stage0&& stage0, Stage1&& stage1, Stage2&& stage2) {
+        const std::size_t end = count + 2 * kSkew;
+        for (std::size_t i = 0; i < end; ++i) {
+            if (i < count) [[likely]]
+                stage0(i);
+            if (i - kSkew < count) [[likely]] // wraps around below kSkew
+                stage1(i - kSkew);
+            if (i - 2 * kSkew < count) [[likely]]
+                stage2(i - 2 * kSkew);
         }
-        for (std::size_t i = count - lead; i < count; ++i)
-            second(i);
     }
 
     static std::int32_t value_of(std::int64_t first, std::size_t i) {
