@@ -177,26 +177,23 @@ inline void format_date_to(double serial, char* out) {
     // quotient of the seconds / 128, [0, 2.5e9), by 675.
     const auto shifted = static_cast<std::uint64_t>(second - kFirstDateSecond);
     const auto day_count = static_cast<std::uint32_t>(shifted >> 7) / 675;       // [0, 3652058]
-    auto time_of_day = static_cast<std::uint32_t>(shifted - std::uint64_t{day_count} * convert_detail::kSecondsPerDayInt); // [0, 86399]
+    const auto time_of_day = static_cast<std::uint32_t>(shifted - std::uint64_t{day_count} * convert_detail::kSecondsPerDayInt); // [0, 86399]
     const CivilDateParts date = civil_parts_from_days(static_cast<std::int32_t>(day_count) + days_from_civil({100, 1, 1}));
-    const std::uint32_t hour = time_of_day / 3600;
-    time_of_day %= 3600;
-    const std::uint32_t minute = time_of_day / 60;
-    const std::uint32_t second_of_minute = time_of_day % 60;
+    const std::uint32_t minute_of_day = time_of_day / 60;                 // [0, 1439]
+    const std::uint32_t second_of_minute = time_of_day - minute_of_day * 60;
     // "YYYY-MM-", "DD h" and "hh:mm:ss" as three stores of 8, 4 and 8
     // characters, in that order: the canonical date reader loads "DD" and
     // " " within the second and the other words exactly as stored, so that
     // reading a text just written takes its bytes straight from the
-    // stores.
+    // stores.  "hh:mm:" comes from the table of the day's minutes.
     using digit_text::pair_bits;
-    const std::uint64_t hh = pair_bits(hour);
+    const std::uint64_t hms = digit_text::kClockMinutes.word[minute_of_day] | pair_bits(second_of_minute) << 48;
     digit_text::store8(out, pair_bits(date.hundreds) | pair_bits(date.rest) << 16 |
                                 std::uint64_t{'-'} << 32 | pair_bits(date.month) << 40 |
                                 std::uint64_t{'-'} << 56);
     digit_text::store4(out + 8, static_cast<std::uint32_t>(pair_bits(date.day) | std::uint64_t{' '} << 16 |
-                                                           (hh & 0xFF) << 24));
-    digit_text::store8(out + 11, hh | std::uint64_t{':'} << 16 | pair_bits(minute) << 24 |
-                                     std::uint64_t{':'} << 40 | pair_bits(second_of_minute) << 48);
+                                                           (hms & 0xFF) << 24));
+    digit_text::store8(out + 11, hms);
 }
 
 inline double check_date(double value) {

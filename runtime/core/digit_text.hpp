@@ -83,6 +83,24 @@ inline std::uint64_t eight_digits(std::uint32_t v) {
     return digits + '0' * kEachByte;
 }
 
+// "hh:mm:" for every minute of the day, [0, 1440), as a word whose last two
+// bytes are left for the seconds.
+inline constexpr auto kClockMinutes = [] {
+    struct Table {
+        std::uint64_t word[24 * 60];
+    } t{};
+    for (std::uint32_t m = 0; m < 24 * 60; ++m) {
+        const std::uint32_t h = m / 60, mi = m % 60;
+        const unsigned char bytes[6] = {static_cast<unsigned char>('0' + h / 10), static_cast<unsigned char>('0' + h % 10), ':',
+                                        static_cast<unsigned char>('0' + mi / 10), static_cast<unsigned char>('0' + mi % 10), ':'};
+        std::uint64_t w = 0;
+        for (int i = 0; i < 6; ++i)
+            w |= std::uint64_t{bytes[i]} << (std::endian::native == std::endian::little ? 8 * i : 56 - 8 * i);
+        t.word[m] = w;
+    }
+    return t;
+}();
+
 // Whether every byte of w is a digit character '0'..'9' (0x30..0x39): the
 // high nibble must be 3, and adding 6 must not carry out of the low nibble.
 // A byte of 0xFA or more may carry into the next byte, but has a high
