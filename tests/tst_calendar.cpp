@@ -75,6 +75,13 @@ void tst_Calendar::everyDayOfTheDateRange() {
             QFAIL(qPrintable(QString("day %1: expected %2-%3-%4, got hundreds %5, rest %6, %7-%8")
                                  .arg(n).arg(ref.year).arg(ref.month).arg(ref.day)
                                  .arg(parts.hundreds).arg(parts.rest).arg(parts.month).arg(parts.day)));
+        // The canonical text of the day at 12:34:56 (45296 s), written here,
+        // read by the program: whole days and the time of day.
+        char text[32];
+        std::snprintf(text, sizeof text, "%04d-%02d-%02d 12:34:56", ref.year, ref.month, ref.day);
+        const double serial = kvix::parse_date(text);
+        if (serial != static_cast<double>(n + 25569) + 45296 / 86400.0)
+            QFAIL(qPrintable(QString("%1 read as serial %2").arg(text).arg(serial, 0, 'f', 9)));
         if (static_cast<int>(kvix::days_in_month(ref.year, static_cast<std::uint32_t>(ref.month))) !=
             ref.month_length())
             QFAIL("days_in_month disagrees");

@@ -41,6 +41,22 @@ constexpr bool bytes_within(std::uint64_t x, std::uint64_t limit) {
 }
 static_assert(bytes_within(0x0009, 0x7676) && !bytes_within(0x000A, 0x7676));
 static_assert(bytes_within(0x00, 0x7F) && !bytes_within(0x01, 0x7F) && !bytes_within(0xFF, 0x7F));
+
+// Days from 1970-01-01 to January 1 of each year 0..9999, times two, plus
+// one for a leap year; and the days before each month in a common and in
+// a leap year.  A day then takes two loads and two additions.
+inline constexpr auto kYearStarts = [] {
+    struct Table {
+        std::int32_t start[10000];
+    } t{};
+    for (std::int32_t y = 0; y < 10000; ++y)
+        t.start[y] = days_from_civil({y, 1, 1}) * 2 + (is_leap_year(y) ? 1 : 0);
+    return t;
+}();
+inline constexpr std::uint16_t kDaysBeforeMonth[2][13] = {
+    {0, 0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334},
+    {0, 0, 31, 60, 91, 121, 152, 182, 213, 244, 274, 305, 335}};
+static_assert(kYearStarts.start[1970] == 0 && kYearStarts.start[2000] == 10957 * 2 + 1);
 } // namespace canonical_detail
 
 // Reads exactly "YYYY-MM-DD hh:mm:ss" (19 characters, nothing around) naming
@@ -86,7 +102,8 @@ static_assert(bytes_within(0x00, 0x7F) && !bytes_within(0x01, 0x7F) && !bytes_wi
               is_leap_year(static_cast<std::int32_t>(year))))
             return false;
     }
-    day = days_from_civil({static_cast<std::int32_t>(year), month, mday});
+    const std::int32_t year_start = kYearStarts.start[year];
+    day = (year_start >> 1) + kDaysBeforeMonth[year_start & 1][month] + static_cast<std::int32_t>(mday) - 1;
     second_of_day = hour * 3600 + minute * 60 + second;
     return true;
 }
