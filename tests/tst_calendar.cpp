@@ -1,9 +1,11 @@
 // Every day of the date range, 0100-01-01 to 9999-12-31, against a slow
-// reference that walks the calendar one day at a time.
+// reference that walks the calendar one day at a time: the day counts both
+// ways, the year's hundreds and rest, and the date text read and written.
 #include <QtTest>
 
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 
 #include "calc.hpp"
 #include "calendar.hpp"
@@ -82,6 +84,11 @@ void tst_Calendar::everyDayOfTheDateRange() {
         const double serial = kvix::parse_date(text);
         if (serial != static_cast<double>(n + 25569) + 45296 / 86400.0)
             QFAIL(qPrintable(QString("%1 read as serial %2").arg(text).arg(serial, 0, 'f', 9)));
+        // And the text the program writes for that serial.
+        char written[kvix::kDateTextLength];
+        kvix::format_date_to(serial, written);
+        if (std::memcmp(written, text, sizeof written) != 0)
+            QFAIL(qPrintable(QString("%1 written as %2").arg(text).arg(QString::fromLatin1(written, sizeof written))));
         if (static_cast<int>(kvix::days_in_month(ref.year, static_cast<std::uint32_t>(ref.month))) !=
             ref.month_length())
             QFAIL("days_in_month disagrees");

@@ -176,7 +176,7 @@ inline void format_date_to(double serial, char* out) {
     // away from whole days (86400 = 128 * 675), so the day is the 32-bit
     // quotient of the seconds / 128, [0, 2.5e9), by 675.
     const auto shifted = static_cast<std::uint64_t>(second - kFirstDateSecond);
-    const auto day_count = static_cast<std::uint32_t>(shifted >> 7) / 675;       // [0, 3652058]
+    const auto day_count = static_cast<std::uint32_t>(shifted >> 7) / 675;       // [0, 3615893]
     const auto time_of_day = static_cast<std::uint32_t>(shifted - std::uint64_t{day_count} * convert_detail::kSecondsPerDayInt); // [0, 86399]
     const CivilDateParts date = civil_parts_from_days(static_cast<std::int32_t>(day_count) + days_from_civil({100, 1, 1}));
     const std::uint32_t minute_of_day = time_of_day / 60;                 // [0, 1439]
