@@ -15,7 +15,8 @@
 // leap second :60, other zone names, relative words, a time without a
 // date, and text that is not understood.
 //
-// The canonical text "YYYY-MM-DD hh:mm:ss" is read directly; every other
+// The canonical text "YYYY-MM-DD hh:mm:ss" is read directly, and the other
+// common ISO 8601 shapes by a reader of their own (iso_date.hpp); every other
 // text is split into tokens (date_tokens.hpp) and read by the recognizer
 // of its family, chosen by its first tokens.  Nothing allocates unless the
 // text is refused.
@@ -28,6 +29,7 @@
 #include "date_fields.hpp"
 #include "date_tokens.hpp"
 #include "error.hpp"
+#include "iso_date.hpp"
 
 namespace kvix {
 namespace {
@@ -510,6 +512,8 @@ std::int64_t parse_date_seconds(std::string_view text) {
     std::uint32_t second_of_day;
     if (read_canonical_date(text, day, second_of_day))
         return std::int64_t{day} * 86400 + second_of_day;
+    if (std::int64_t seconds; date_text::read_iso_date(text, seconds))
+        return seconds;
     if (text.empty())
         not_a_date(text, "The box is empty.");
     TokenList tokens;
