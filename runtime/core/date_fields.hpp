@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "calendar.hpp"
+
 namespace kvix::date_text {
 
 struct Fields {
@@ -18,6 +20,14 @@ struct Fields {
     std::int32_t offset_minutes = 0;    // the zone's offset east of UTC
 };
 
+// The weekday of a day count, 0..6 from Sunday: 1970-01-01 (day 0) was a
+// Thursday (4); the remainder is taken non-negative for earlier days.
+constexpr int weekday_of(std::int32_t days) {
+    return static_cast<int>(((days % 7) + 7 + 4) % 7);
+}
+static_assert(weekday_of(0) == 4 && weekday_of(-1) == 3 && weekday_of(-4) == 0);
+static_assert(weekday_of(24855) == 2); // 2038-01-19, a Tuesday
+
 // Throws the conversion failure of a date text, with the reason.
 [[noreturn]] void not_a_date(std::string_view text, std::string reason);
 
@@ -25,5 +35,25 @@ struct Fields {
 // 1970-01-01 00:00:00 UTC: the date and time as written, plus one second
 // when the fraction rounds up, minus the zone's offset.
 std::int64_t instant_of(const Fields& f, std::string_view text);
+
+// The instant of fields that have passed instant_of's checks, on the day
+// `days` since 1970-01-01 that their date names.
+constexpr std::int64_t seconds_of(std::int32_t days, const Fields& f) {
+    return days * std::int64_t{86400} + f.hour * 3600 + f.minute * 60 + f.second +
+           (f.round_up ? 1 : 0) - std::int64_t{f.offset_minutes} * 60;
+}
+
+// instant_of for the fast paths: gives false where instant_of refuses,
+// else the same instant.
+inline bool instant_if_valid(const Fields& f, std::int64_t& seconds) {
+    if (f.month - 1 > 11 || f.day - 1 >= days_in_month(f.year, f.month) || f.hour > 23 ||
+        f.minute > 59 || f.second > 59)
+        return false;
+    const std::int32_t days = days_from_civil({f.year, f.month, f.day});
+    if (f.weekday >= 0 && f.weekday != weekday_of(days))
+        return false;
+    seconds = seconds_of(days, f);
+    return true;
+}
 
 } // namespace kvix::date_text

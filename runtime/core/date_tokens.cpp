@@ -45,11 +45,6 @@ constexpr std::uint64_t pack(std::string_view w) {
     return v;
 }
 
-struct WordMeaning {
-    WordClass cls;
-    std::int8_t value;
-};
-
 // The vocabularies: English month and weekday names (full and three
 // letters), the zone names read (those of RFC 5322), zone names that are
 // refused as ambiguous, the 12-hour clock, and relative words.
@@ -157,6 +152,12 @@ bool is_unicode_space(std::string_view s) {
 bool is_minus_sign(std::string_view s) { return s == "\xE2\x88\x92"; }
 
 } // namespace
+
+WordMeaning word_meaning(std::string_view letters) {
+    if (letters.size() > kMaxVocabularyLetters)
+        return {WordClass::Unknown, 0};
+    return meaning_of(pack(letters), letters.size());
+}
 
 void tokenize(std::string_view text, TokenList& out) {
     const char* const p = text.data();

@@ -46,7 +46,7 @@ constexpr bool is_ascii_space(char c) {
     }
     while (n != 0 && is_ascii_space(p[n - 1]))
         --n;
-    if (n < 8)
+    if (n < 8 || static_cast<unsigned char>(p[0]) - unsigned{'0'} > 9)
         return false;
     // The character at i, or 0 past the end: 0 is read as no digit and no
     // separator, and the end itself is always tested as pos == n.
