@@ -20,13 +20,17 @@ struct Fields {
     std::int32_t offset_minutes = 0;    // the zone's offset east of UTC
 };
 
-// The weekday of a day count, 0..6 from Sunday: 1970-01-01 (day 0) was a
-// Thursday (4); the remainder is taken non-negative for earlier days.
+// The weekday of a day count from -7000004 on, 0..6 from Sunday:
+// 1970-01-01 (day 0) was a Thursday (4).  Adding 7000000 + 4, a multiple
+// of 7 plus 4, makes every such count non-negative, so one unsigned
+// remainder gives the weekday; the 32-bit sum wraps back to the right value
+// for negative counts.  Years 0..9999 are days -719528..2932896.
 constexpr int weekday_of(std::int32_t days) {
-    return static_cast<int>(((days % 7) + 7 + 4) % 7);
+    return static_cast<int>((static_cast<std::uint32_t>(days) + (7'000'000u + 4)) % 7);
 }
 static_assert(weekday_of(0) == 4 && weekday_of(-1) == 3 && weekday_of(-4) == 0);
-static_assert(weekday_of(24855) == 2); // 2038-01-19, a Tuesday
+static_assert(weekday_of(24855) == 2);   // 2038-01-19, a Tuesday
+static_assert(weekday_of(-719528) == 6); // 0000-01-01, a Saturday
 
 // Throws the conversion failure of a date text, with the reason.
 [[noreturn]] void not_a_date(std::string_view text, std::string reason);

@@ -44,23 +44,29 @@ constexpr bool is_ascii_space(char c) {
         ++p;
         --n;
     }
-    while (n != 0 && is_ascii_space(p[n - 1]))
-        --n;
-    if (n < 8 || static_cast<unsigned char>(p[0]) - unsigned{'0'} > 9)
+    // Both forms open with four digits: a text that does not is passed on
+    // at once.
+    const auto is_digit = [](char c) { return static_cast<unsigned char>(c) - unsigned{'0'} <= 9; };
+    if (n < 8 || !is_digit(p[0]) || !is_digit(p[1]) || !is_digit(p[2]) || !is_digit(p[3]) ||
+        (p[4] != '-' && !is_digit(p[4])))
         return false;
+    while (is_ascii_space(p[n - 1]))
+        --n;
     // The character at i, or 0 past the end: 0 is read as no digit and no
     // separator, and the end itself is always tested as pos == n.
-    const auto ch = [&](std::size_t i) -> char { return i < n ? p[i] : '\0'; };
+    const auto ch = [&](std::size_t i) __attribute__((always_inline)) -> char {
+        return i < n ? p[i] : '\0';
+    };
     // The value of the digit at i in 0..9, or 10 or more for any other
     // character: subtracting '0' in unsigned arithmetic wraps the bytes
     // below '0' to above 9.
-    const auto dig = [&](std::size_t i) -> std::uint32_t {
+    const auto dig = [&](std::size_t i) __attribute__((always_inline)) -> std::uint32_t {
         return static_cast<std::uint32_t>(static_cast<unsigned char>(ch(i))) - '0';
     };
-    const auto is_dig = [&](std::size_t i) { return dig(i) <= 9; };
+    const auto is_dig = [&](std::size_t i) __attribute__((always_inline)) { return dig(i) <= 9; };
     // Two digits at i as a number, or a value above 99 (flagging no digits)
     // when either is no digit.
-    const auto two = [&](std::size_t i) -> std::uint32_t {
+    const auto two = [&](std::size_t i) __attribute__((always_inline)) -> std::uint32_t {
         const std::uint32_t hi = dig(i), lo = dig(i + 1);
         return hi <= 9 && lo <= 9 ? hi * 10 + lo : 100;
     };
