@@ -219,7 +219,7 @@ public:
     // to read, and gives it back moved past what it read, or kNo when it
     // gives up.  The cursor is passed by value so that it stays in a
     // register.
-    [[gnu::flatten]] bool read(std::int64_t& seconds) {
+    [[gnu::flatten, gnu::hot]] bool read(std::int64_t& seconds) {
         std::size_t i = spaces(0);
         std::size_t done = fixed_layouts(i);
         if (done == kNotThere) {
@@ -490,6 +490,14 @@ private:
     }
     // The rest of month_first, after the day.
     std::size_t after_month_day(std::size_t i) {
+        // "hh:mm:ss" or "h:mm:ss", the time most such texts hold, tested at
+        // once: what starts_time and read_time find in it.
+        const std::size_t next = spaces(i);
+        if (const std::size_t len = clock(next); len != 0) {
+            if ((i = after_clock(read_fraction(next + len), false)) == kNo || (i = read_zone(i)) == kNo)
+                return kNo;
+            return read_year(i);
+        }
         if (starts_time(i)) {
             if ((i = read_time(i)) == kNo || (i = read_zone(i)) == kNo)
                 return kNo;
@@ -534,6 +542,10 @@ private:
             i = word(next, m);
             if (m.cls != WordClass::At)
                 return kNo; // a word that is no zone here: refused
+        } else if (const std::size_t len = clock(next); len != 0) { // as in after_month_day
+            if ((i = after_clock(read_fraction(next + len), false)) == kNo)
+                return kNo;
+            return read_zone(i);
         } else if (!starts_time(i)) {
             return i;
         }
@@ -542,11 +554,17 @@ private:
         return read_zone(i);
     }
 
-    // "hh:mm:ss" at i and no digit after it, the form most times take, in
-    // one word-wide test (as in canonical_date.hpp).
-    bool full_time(std::size_t i) {
+    // "hh:mm:ss" or "h:mm:ss" at i and no digit after it, the forms most
+    // times take, in one word-wide test (as in canonical_date.hpp): gives
+    // the length read, 8 or 7, or 0 for any other text.
+    std::size_t clock(std::size_t i) {
         using namespace digit_text;
-        const std::uint64_t w = word_at(i);
+        std::uint64_t w = word_at(i);
+        std::size_t len = 8;
+        if (((w >> 8) & 0xFF) == ':') { // one digit of hour: read as "0h:mm:ss"
+            w = w << 8 | '0';
+            len = 7;
+        }
         // The digits' bytes and the separators' bytes, in text order from
         // the lowest byte: "hh:mm:ss".
         constexpr std::uint64_t kDigits = 0xFFFF00FFFF00FFFF;
@@ -554,13 +572,13 @@ private:
         const std::uint64_t d = (w ^ ('0' * kEachByte)) & kDigits;
         // A byte of d is 10 or more when it or it plus 0x76 has the top bit.
         if (((w & kSeps) ^ kSepsText) != 0 || ((d | (d + 0x76 * kEachByte)) & (0x80 * kEachByte)) != 0 ||
-            digit(i + 8) <= 9)
-            return false;
+            digit(i + len) <= 9)
+            return 0;
         const std::uint64_t pairs = d * 10 + (d >> 8); // each byte: ten times it plus the next
         f_.hour = static_cast<std::uint32_t>(pairs) & 0xFF;
         f_.minute = static_cast<std::uint32_t>(pairs >> 24) & 0xFF;
         f_.second = static_cast<std::uint32_t>(pairs >> 48) & 0xFF;
-        return true;
+        return len;
     }
 
     std::size_t read_time(std::size_t i) {
@@ -568,9 +586,9 @@ private:
         if (!is(i, kDigit))
             return kNo;
         bool hour_alone = true;
-        if (full_time(i)) {
+        if (const std::size_t len = clock(i); len != 0) {
             hour_alone = false;
-            i = read_fraction(i + 8);
+            i = read_fraction(i + len);
         } else {
             const std::size_t end = number(i, f_.hour);
             if (end - i > 2)
@@ -594,6 +612,11 @@ private:
                 }
             }
         }
+        return after_clock(i, hour_alone);
+    }
+
+    // The rest of a time after its digits: an AM or PM.
+    std::size_t after_clock(std::size_t i, bool hour_alone) {
         // AM or PM: 0 none, 1 AM, 2 PM.
         int half = 0;
         const std::size_t next = spaces(i);
