@@ -208,6 +208,14 @@ void tst_DateParser::toolOutputs_data() {
     // By hand: the top of the range, written with +0000 and at +01:00.
     QTest::newRow("web server log") << "[19/Jan/2038:03:14:07 +0000]" << Q_INT64_C(2147483647);
     QTest::newRow("web server log, offset") << "19/Jan/2038:04:14:07 +0100" << Q_INT64_C(2147483647);
+    // The common forms' reader: the word-wide layouts and clock with what
+    // may follow them.  GNU date:
+    QTest::newRow("date, one-digit hour") << "Tue Jan 19 3:14:07 UTC 2038" << Q_INT64_C(2147483647);
+    QTest::newRow("dots, one-digit hour, PM") << "19.01.2038 3:14:07 PM" << Q_INT64_C(2147526847);
+    QTest::newRow("year first slashes, offset") << "2038/01/19 04:14:07 +01:00" << Q_INT64_C(2147483647);
+    // By hand: GNU date gives 2147483646 for 03:14:06; the half second
+    // rounds up.
+    QTest::newRow("mail, fraction") << "Tue, 19 Jan 2038 03:14:06.5 +0000" << Q_INT64_C(2147483647);
 }
 
 void tst_DateParser::monthNames_data() {
@@ -353,6 +361,15 @@ void tst_DateParser::refusals_data() {
     QTest::newRow("29 February, T and Z") << "2038-02-29T00:00:00Z" << "February 2038 has 28 days";
     QTest::newRow("hour 24, T and Z") << "2038-01-19T24:00:00Z" << "no hour 24";
     QTest::newRow("offset 24 hours, T") << "2038-01-19T03:14:07+24:00" << "offsets go from -23:59 to +23:59";
+    // Shaped like the common forms' layouts, one part off: the general reason.
+    QTest::newRow("mail, year cut short") << "Tue, 19 Jan 203" << "\u201C203\u201D does not have four digits";
+    QTest::newRow("mail, weekday for the month") << "Tue, 19 Tue 2038" << "YYYY-MM-DD hh:mm:ss";
+    QTest::newRow("dots, five-digit year") << "19.01.20381" << "\u201C20381\u201D does not have four digits";
+    QTest::newRow("date, year cut short") << "Tue Jan 19 03:14:07 UTC 203" << "\u201C203\u201D does not have four digits";
+    QTest::newRow("date, hour 24") << "Tue Jan 19 24:00:00 UTC 2038" << "no hour 24";
+    QTest::newRow("asctime, wrong weekday") << "Wed Jan 19 03:14:07 2038" << "2038-01-19 is a Tuesday, not a Wednesday";
+    QTest::newRow("day first names, offset 24 hours") << "19 Jan 2038 03:14:07 +2400" << "offsets go from";
+    QTest::newRow("javascript, comment unclosed") << "Tue Jan 19 2038 03:14:07 GMT+0000 (Coordinated" << "\u201C(Coordinated\u201D";
     QTest::newRow("offset of one digit") << "2038-01-19 03:14:07 +1" << "+hh:mm";
     QTest::newRow("offset 24 hours") << "2038-01-19 03:14:07 +2400" << "offsets go from -23:59 to +23:59";
     QTest::newRow("offset minute 60") << "2038-01-19 03:14:07 +01:60" << "offsets go from";

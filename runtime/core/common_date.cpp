@@ -1,21 +1,24 @@
 // The common date texts without the token list: each step below makes the
 // decision the general parser (date_parser.cpp) makes at the same place,
-// over tokens read one at a time straight from the text, and gives up where
-// that parser would refuse or where the text leaves the shapes read here
-// (any byte outside ASCII, "Jan.", "a.m.", dashes, brackets, ...).  Reading
-// the same tokens and taking the same decisions, it gives the same fields,
-// and with them the same instant, whenever it accepts.
+// on the same tokens (runs of digits, runs of letters, single characters)
+// read straight from the text, and gives up where that parser would refuse
+// or where the text leaves the shapes read here (any byte outside ASCII,
+// "Jan.", "a.m.", dashes, brackets, ...).  The most common layouts and
+// times are tested eight bytes at a time, each test standing for the steps
+// that would read the same text.  Reading the same tokens and taking the
+// same decisions, the reader gives the same fields, and with them the same
+// instant, whenever it accepts.
 #include "common_date.hpp"
 
+#include <algorithm>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <algorithm>
-#include <bit>
 
 #include "date_fields.hpp"
-#include "digit_text.hpp"
 #include "date_tokens.hpp"
+#include "digit_text.hpp"
 
 namespace kvix::date_text {
 namespace {
@@ -105,8 +108,8 @@ constexpr std::uint64_t key(std::string_view w) {
     return v;
 }
 
-// The words the steps below act on, with the meaning word_meaning gives
-// them (date_tokens.cpp): month and weekday names, the zone names read,
+// The words the steps below act on, with the meaning the tokenizer gives
+// them (meaning_of in date_tokens.cpp): month and weekday names, the zone names read,
 // AM, PM, "at", and the "a" and "p" of "a.m." and "p.m.".  Every other word
 // is Unknown here, and no step accepts an Unknown word, so the reader gives
 // up on it and the general parser reads it.  `lower`: the word's first 8

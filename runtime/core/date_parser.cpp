@@ -18,9 +18,10 @@
 // The canonical text "YYYY-MM-DD hh:mm:ss" is read directly, the other
 // common ISO 8601 shapes by a reader of their own (iso_date.hpp), and the
 // common shapes with names, slashes or dots by one that reads tokens as it
-// goes (common_date.hpp); every other text, and any they give up on, is split into tokens (date_tokens.hpp) and read by the recognizer
-// of its family, chosen by its first tokens.  Nothing allocates unless the
-// text is refused.
+// goes (common_date.hpp).  Every other text, and any text those readers
+// give up on, is split into tokens (date_tokens.hpp) and read by the
+// recognizer of its family, chosen by its first tokens.  Nothing allocates
+// unless the text is refused.
 #include <cstdint>
 #include <string>
 #include <string_view>

@@ -153,12 +153,6 @@ bool is_minus_sign(std::string_view s) { return s == "\xE2\x88\x92"; }
 
 } // namespace
 
-WordMeaning word_meaning(std::string_view letters) {
-    if (letters.size() > kMaxVocabularyLetters)
-        return {WordClass::Unknown, 0};
-    return meaning_of(pack(letters), letters.size());
-}
-
 void tokenize(std::string_view text, TokenList& out) {
     const char* const p = text.data();
     const std::size_t n = text.size();
