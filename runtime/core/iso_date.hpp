@@ -50,7 +50,7 @@ constexpr bool is_ascii_space(char c) {
     if (n < 8 || !is_digit(p[0]) || !is_digit(p[1]) || !is_digit(p[2]) || !is_digit(p[3]) ||
         (p[4] != '-' && !is_digit(p[4])))
         return false;
-    while (is_ascii_space(p[n - 1]))
+    while (is_ascii_space(p[n - 1])) // stops at the latest at the digits at the start
         --n;
     // The character at i, or 0 past the end: 0 is read as no digit and no
     // separator, and the end itself is always tested as pos == n.
