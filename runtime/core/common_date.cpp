@@ -337,7 +337,7 @@ private:
             const WordMeaning weekday = word3(0);
             if (weekday.cls != WordClass::Weekday)
                 return kNotThere;
-            if (kMail.fits(w0, w1) && digit(i + 16) > 9) {
+            if (byte(3) == ',' && kMail.fits(w0, w1) && digit(i + 16) > 9) {
                 const WordMeaning month = word3(8);
                 if (month.cls != WordClass::Month)
                     return kNotThere;
@@ -428,16 +428,16 @@ private:
     }
     // The character c at i.
     std::size_t take(std::size_t i, char c) const { return ch(i) == c ? i + 1 : kNo; }
+    // A number of exactly four digits: the first four bytes digits and
+    // the fifth none, tested on one word.
     std::size_t read_year(std::size_t i) {
         i = spaces(i);
-        std::uint32_t v;
-        if (!is(i, kDigit))
+        const std::uint64_t w = word_at(i);
+        if ((digit_bytes(w) & 0x0000008080808080) != 0x0000000080808080)
             return kNo;
-        const std::size_t end = number(i, v);
-        if (end - i != 4)
-            return kNo;
-        f_.year = static_cast<std::int32_t>(v);
-        return end;
+        const auto d = [&](unsigned k) { return static_cast<std::uint32_t>((w >> (8 * k)) & 0xFF) - '0'; };
+        f_.year = static_cast<std::int32_t>(((d(0) * 10 + d(1)) * 10 + d(2)) * 10 + d(3));
+        return i + 4;
     }
 
     // 2038/01/19, the cursor after the first "/"
