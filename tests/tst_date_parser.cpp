@@ -128,6 +128,20 @@ void tst_DateParser::isoExtended_data() {
     QTest::newRow("US zone") << "2038-01-18 22:14:07 EST" << Q_INT64_C(2147483647);
     QTest::newRow("first date") << "0100-01-01" << Q_INT64_C(-59011459200);
     QTest::newRow("last date") << "9999-12-31 23:59:59" << Q_INT64_C(253402300799);
+    // The edges of the ISO reader that skips the tokenizer.  GNU date:
+    QTest::newRow("offset across the year end") << "2038-01-01T00:30:00+01:00" << Q_INT64_C(2145915000);
+    QTest::newRow("offset back across midnight") << "1969-12-31T23:00:00-01:00" << Q_INT64_C(0);
+    QTest::newRow("offset -23:59") << "1970-01-01T00:00:00-23:59" << Q_INT64_C(86340);
+    QTest::newRow("offset +23:59") << "1970-01-01T00:00:00+23:59" << Q_INT64_C(-86340);
+    QTest::newRow("Z after minutes") << "2038-01-19T03:14Z" << Q_INT64_C(2147483640);
+    QTest::newRow("tab for the T") << "2038-01-19\t03:14:07" << Q_INT64_C(2147483647);
+    QTest::newRow("control white space around") << "\t\r\n2038-01-19T03:14:07Z\v\f " << Q_INT64_C(2147483647);
+    QTest::newRow("year 0099") << "0099-12-31T23:59:59Z" << Q_INT64_C(-59011459201);
+    // By hand: GNU date gives 2145916799 for 2037-12-31T23:59:59Z and
+    // 951868799 for 2000-03-01T00:59:59+01:00; the half second rounds each
+    // up into the next year, and back across a leap day's end.
+    QTest::newRow("fraction carries into the next year") << "2037-12-31T23:59:59.5Z" << Q_INT64_C(2145916800);
+    QTest::newRow("fraction, offset, leap day") << "2000-03-01T00:59:59.5+01:00" << Q_INT64_C(951868800);
 }
 
 void tst_DateParser::isoBasic_data() {
@@ -146,6 +160,12 @@ void tst_DateParser::isoBasic_data() {
     QTest::newRow("offset -hh") << "19691231T190000-05" << Q_INT64_C(0);
     // -86400 + 86399, a quarter second rounding down
     QTest::newRow("fraction") << "19691231T235959.25Z" << Q_INT64_C(-1);
+    // The edges of the ISO reader that skips the tokenizer.
+    QTest::newRow("lower-case t and z") << "20380119t031407z" << Q_INT64_C(2147483647);
+    QTest::newRow("white space around") << " 20380119T031407Z\t" << Q_INT64_C(2147483647);
+    QTest::newRow("offset +hh:mm") << "20380119T041407+01:00" << Q_INT64_C(2147483647);
+    // -86400 + 86399 + 1: the half second carries into the next day
+    QTest::newRow("fraction carries into the next day") << "19691231T235959.5Z" << Q_INT64_C(0);
 }
 
 void tst_DateParser::mailAndHttp_data() {
@@ -188,6 +208,14 @@ void tst_DateParser::toolOutputs_data() {
     // By hand: the top of the range, written with +0000 and at +01:00.
     QTest::newRow("web server log") << "[19/Jan/2038:03:14:07 +0000]" << Q_INT64_C(2147483647);
     QTest::newRow("web server log, offset") << "19/Jan/2038:04:14:07 +0100" << Q_INT64_C(2147483647);
+    // The common forms' reader: the word-wide layouts and clock with what
+    // may follow them.  GNU date:
+    QTest::newRow("date, one-digit hour") << "Tue Jan 19 3:14:07 UTC 2038" << Q_INT64_C(2147483647);
+    QTest::newRow("dots, one-digit hour, PM") << "19.01.2038 3:14:07 PM" << Q_INT64_C(2147526847);
+    QTest::newRow("year first slashes, offset") << "2038/01/19 04:14:07 +01:00" << Q_INT64_C(2147483647);
+    // By hand: GNU date gives 2147483646 for 03:14:06; the half second
+    // rounds up.
+    QTest::newRow("mail, fraction") << "Tue, 19 Jan 2038 03:14:06.5 +0000" << Q_INT64_C(2147483647);
 }
 
 void tst_DateParser::monthNames_data() {
@@ -321,6 +349,27 @@ void tst_DateParser::refusals_data() {
     QTest::newRow("time half written") << "2038-01-19 03:1" << "hh:mm:ss";
     QTest::newRow("T without time") << "2038-01-19T" << "hh:mm:ss";
     QTest::newRow("basic time of five digits") << "20380119T03140" << "YYYYMMDDThhmmss";
+    // ISO shapes one character off, or failing a check: the general reason.
+    QTest::newRow("seconds one digit short") << "2038-01-19T03:14:0Z" << "hh:mm:ss";
+    QTest::newRow("seconds one digit long") << "2038-01-19T03:14:077Z" << "hh:mm:ss";
+    QTest::newRow("basic time of seven digits") << "20380119T0314071Z" << "YYYYMMDDThhmmss";
+    QTest::newRow("offset minutes one digit") << "2038-01-19T03:14:07+01:0" << "+hh:mm";
+    QTest::newRow("offset of three digits") << "2038-01-19T03:14:07+010" << "+hh:mm";
+    QTest::newRow("fraction after minutes") << "2038-01-19T03:14.5Z" << "not understood: \u201C.5Z\u201D";
+    QTest::newRow("fraction without digits") << "2038-01-19T03:14:07.Z" << "not understood: \u201C.Z\u201D";
+    QTest::newRow("Z twice") << "2038-01-19T03:14:07ZZ" << "\u201CZZ\u201D. If it names a time zone";
+    QTest::newRow("29 February, T and Z") << "2038-02-29T00:00:00Z" << "February 2038 has 28 days";
+    QTest::newRow("hour 24, T and Z") << "2038-01-19T24:00:00Z" << "no hour 24";
+    QTest::newRow("offset 24 hours, T") << "2038-01-19T03:14:07+24:00" << "offsets go from -23:59 to +23:59";
+    // Shaped like the common forms' layouts, one part off: the general reason.
+    QTest::newRow("mail, year cut short") << "Tue, 19 Jan 203" << "\u201C203\u201D does not have four digits";
+    QTest::newRow("mail, weekday for the month") << "Tue, 19 Tue 2038" << "YYYY-MM-DD hh:mm:ss";
+    QTest::newRow("dots, five-digit year") << "19.01.20381" << "\u201C20381\u201D does not have four digits";
+    QTest::newRow("date, year cut short") << "Tue Jan 19 03:14:07 UTC 203" << "\u201C203\u201D does not have four digits";
+    QTest::newRow("date, hour 24") << "Tue Jan 19 24:00:00 UTC 2038" << "no hour 24";
+    QTest::newRow("asctime, wrong weekday") << "Wed Jan 19 03:14:07 2038" << "2038-01-19 is a Tuesday, not a Wednesday";
+    QTest::newRow("day first names, offset 24 hours") << "19 Jan 2038 03:14:07 +2400" << "offsets go from";
+    QTest::newRow("javascript, comment unclosed") << "Tue Jan 19 2038 03:14:07 GMT+0000 (Coordinated" << "\u201C(Coordinated\u201D";
     QTest::newRow("offset of one digit") << "2038-01-19 03:14:07 +1" << "+hh:mm";
     QTest::newRow("offset 24 hours") << "2038-01-19 03:14:07 +2400" << "offsets go from -23:59 to +23:59";
     QTest::newRow("offset minute 60") << "2038-01-19 03:14:07 +01:60" << "offsets go from";

@@ -6,8 +6,6 @@
 namespace kvix::date_text {
 namespace {
 
-constexpr std::int64_t kSecondsPerDay = 86400;
-
 constexpr const char* kMonthNames[12] = {"January", "February", "March",     "April",
                                          "May",     "June",     "July",      "August",
                                          "September", "October", "November", "December"};
@@ -23,14 +21,6 @@ std::string iso_date(const Fields& f) {
     return two_digits(y / 100) + two_digits(y % 100) + "-" + two_digits(f.month) + "-" +
            two_digits(f.day);
 }
-
-// The weekday of a day count, 0..6 from Sunday: 1970-01-01 (day 0) was a
-// Thursday (4); the remainder is taken non-negative for earlier days.
-constexpr int weekday_of(std::int32_t days) {
-    return static_cast<int>(((days % 7) + 7 + 4) % 7);
-}
-static_assert(weekday_of(0) == 4 && weekday_of(-1) == 3 && weekday_of(-4) == 0);
-static_assert(weekday_of(24855) == 2); // 2038-01-19, a Tuesday
 
 } // namespace
 
@@ -58,8 +48,7 @@ std::int64_t instant_of(const Fields& f, std::string_view text) {
     if (f.weekday >= 0 && f.weekday != weekday_of(days))
         not_a_date(text, iso_date(f) + " is a " + kWeekdayNames[weekday_of(days)] + ", not a " +
                              kWeekdayNames[f.weekday] + ".");
-    return days * kSecondsPerDay + f.hour * 3600 + f.minute * 60 + f.second +
-           (f.round_up ? 1 : 0) - std::int64_t{f.offset_minutes} * 60;
+    return seconds_of(days, f);
 }
 
 } // namespace kvix::date_text

@@ -15,19 +15,24 @@
 // leap second :60, other zone names, relative words, a time without a
 // date, and text that is not understood.
 //
-// The canonical text "YYYY-MM-DD hh:mm:ss" is read directly; every other
-// text is split into tokens (date_tokens.hpp) and read by the recognizer
-// of its family, chosen by its first tokens.  Nothing allocates unless the
-// text is refused.
+// The canonical text "YYYY-MM-DD hh:mm:ss" is read directly, the other
+// common ISO 8601 shapes by a reader of their own (iso_date.hpp), and the
+// common shapes with names, slashes or dots by one that reads tokens as it
+// goes (common_date.hpp).  Every other text, and any text those readers
+// give up on, is split into tokens (date_tokens.hpp) and read by the
+// recognizer of its family, chosen by its first tokens.  Nothing allocates
+// unless the text is refused.
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 #include "canonical_date.hpp"
+#include "common_date.hpp"
 #include "convert.hpp"
 #include "date_fields.hpp"
 #include "date_tokens.hpp"
 #include "error.hpp"
+#include "iso_date.hpp"
 
 namespace kvix {
 namespace {
@@ -510,6 +515,9 @@ std::int64_t parse_date_seconds(std::string_view text) {
     std::uint32_t second_of_day;
     if (read_canonical_date(text, day, second_of_day))
         return std::int64_t{day} * 86400 + second_of_day;
+    if (std::int64_t seconds; date_text::read_iso_date(text, seconds) ||
+                              date_text::read_common_date(text, seconds))
+        return seconds;
     if (text.empty())
         not_a_date(text, "The box is empty.");
     TokenList tokens;

@@ -45,11 +45,6 @@ constexpr std::uint64_t pack(std::string_view w) {
     return v;
 }
 
-struct WordMeaning {
-    WordClass cls;
-    std::int8_t value;
-};
-
 // The vocabularies: English month and weekday names (full and three
 // letters), the zone names read (those of RFC 5322), zone names that are
 // refused as ambiguous, the 12-hour clock, and relative words.

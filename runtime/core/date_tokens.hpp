@@ -76,6 +76,13 @@ struct TokenList {
     std::size_t count;
 };
 
+// What a word of ASCII letters means, whatever their case: the class, and
+// the month, weekday or zone offset in hours.
+struct WordMeaning {
+    WordClass cls;
+    std::int8_t value;
+};
+
 // Splits the text into tokens; linear in its length.
 void tokenize(std::string_view text, TokenList& out);
 
