@@ -222,7 +222,7 @@ public:
     // to read, and gives it back moved past what it read, or kNo when it
     // gives up.  The cursor is passed by value so that it stays in a
     // register.
-    [[gnu::flatten, gnu::hot]] bool read(std::int64_t& seconds) {
+    [[gnu::hot]] bool read(std::int64_t& seconds) {
         std::size_t i = spaces(0);
         std::size_t done = fixed_layouts(i);
         if (done == kNotThere) {
