@@ -111,11 +111,17 @@ private:
             return false; // the byte order below is the little-endian one
         // Nine times in ten only the last digit changes: one addition.
         const unsigned last = static_cast<unsigned char>(words_[last_word_] >> last_shift_);
-        if (value_ >= 0 ? last != '9' : last != '0' && value_ != -1 && !(last == '1' && size_ == 2)) {
+        if (value_ >= 0 ? last != '9' : last != '0' && value_ != -1) [[likely]] {
             const std::uint64_t one = std::uint64_t{1} << last_shift_;
             words_[last_word_] += value_ >= 0 ? one : 0 - one;
             return true;
         }
+        return carry();
+    }
+
+    // The rest of step(): a carry or borrow over the digits before the
+    // last.
+    [[gnu::noinline]] bool carry() {
         std::size_t i = size_;
         if (value_ >= 0) { // the digits count up
             while (i > 0 && byte(i - 1) == '9')

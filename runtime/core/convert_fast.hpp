@@ -1,6 +1,7 @@
-// The conversions the calculations use on every click, defined inline so
-// that a calculation's steps compile into one straight sequence; the paths
-// for unusual texts and for errors stay out of line in convert.cpp.
+// The conversions the calculations use on every click, defined inline (and
+// always inlined: each has few callers) so that a calculation's steps
+// compile into one straight sequence; the paths for unusual texts and for
+// errors stay out of line in convert.cpp.
 // Included by convert.hpp only.
 #pragma once
 
@@ -113,14 +114,14 @@ inline bool parse_plain_int32(std::string_view text, std::int32_t& value) {
 
 } // namespace convert_detail
 
-inline std::int32_t parse_int32(std::string_view text) {
+[[gnu::always_inline]] inline std::int32_t parse_int32(std::string_view text) {
     std::int32_t value;
     if (convert_detail::parse_plain_int32(text, value))
         return value;
     return convert_detail::parse_int32_general(text);
 }
 
-inline std::size_t format_int32_to(std::int32_t value, char* out) {
+[[gnu::always_inline]] inline std::size_t format_int32_to(std::int32_t value, char* out) {
     char* p = out;
     auto v = static_cast<std::uint32_t>(value);
     if (value < 0) {
@@ -156,7 +157,7 @@ inline std::size_t format_int32_to(std::int32_t value, char* out) {
     return static_cast<std::size_t>(p + count - out);
 }
 
-inline double parse_date(std::string_view text) {
+[[gnu::always_inline]] inline double parse_date(std::string_view text) {
     // The canonical text, the form format_date writes, through its fast path:
     // whole days and the time of day come out directly.  Every other text,
     // and a canonical one that names no date, goes to the date parser.
@@ -168,7 +169,7 @@ inline double parse_date(std::string_view text) {
     return convert_detail::parse_date_general(text);
 }
 
-inline void format_date_to(double serial, char* out) {
+[[gnu::always_inline]] inline void format_date_to(double serial, char* out) {
     std::int64_t second;
     if (!convert_detail::serial_to_second(serial, second)) [[unlikely]]
         convert_detail::date_overflow(serial);
@@ -196,14 +197,14 @@ inline void format_date_to(double serial, char* out) {
     digit_text::store8(out + 11, hms);
 }
 
-inline double check_date(double value) {
+[[gnu::always_inline]] inline double check_date(double value) {
     std::int64_t second;
     if (!convert_detail::serial_to_second(value, second)) [[unlikely]]
         convert_detail::date_overflow(value);
     return value;
 }
 
-inline std::int32_t round_to_int32(double value) {
+[[gnu::always_inline]] inline std::int32_t round_to_int32(double value) {
 #if KVIX_ROUND_CVTSD2SI
     // cvtsd2si rounds in the current mode, as nearbyint does, in one
     // instruction; NaN and values beyond the 64-bit range give INT64_MIN.
