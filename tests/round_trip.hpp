@@ -151,10 +151,11 @@ private:
 // A batch of consecutive values through the round trip, the steps taken
 // over the whole batch: every value takes the same calls in the same order
 // as alone, but the values of a batch overlap in the processor instead of
-// each waiting for the one before.  The steps come in two passes of three
+// each waiting for the one before.  The steps come in two passes of a few
 // stages, each stage kSkew values behind the one before, so that a
 // formula's floating-point status test, which waits for the formula, has
-// other values' integer work beside it instead of queueing behind it.
+// other values' integer work beside it instead of queueing behind it, and
+// the formula's operand is ready when its stage comes.
 template <std::size_t N>
 class RoundTripBatch {
 public:
@@ -177,16 +178,16 @@ private:
     bool all_come_back(std::int64_t first, std::size_t count) {
         std::uint64_t differ = 0;
         try {
-            // Decimal text, then its value and serial, then the date text;
-            // each text is written kSkew values before it is read, so that
-            // the read does not wait for the write.
+            // Decimal text, then its value, then the serial, then the date
+            // text; each text is written kSkew values before it is read, so
+            // that the read does not wait for the write.
             pipelined(
                 count, [&](std::size_t i) { text_size_[i] = texts_.write(value_of(first, i), text_[i]); },
                 [&](std::size_t i) {
-                    const std::int32_t v = parse_int32(std::string_view(text_[i], text_size_[i]));
-                    differ |= static_cast<std::uint32_t>(v) ^ static_cast<std::uint32_t>(value_of(first, i));
-                    serial_[i] = check_date(serial_of_unix_time(v));
+                    value_[i] = parse_int32(std::string_view(text_[i], text_size_[i]));
+                    differ |= static_cast<std::uint32_t>(value_[i]) ^ static_cast<std::uint32_t>(value_of(first, i));
                 },
+                [&](std::size_t i) { serial_[i] = check_date(serial_of_unix_time(value_[i])); },
                 [&](std::size_t i) { format_date_to(serial_[i], date_[i]); });
             // Date text -> serial, then the value and its decimal text,
             // then that text against the one the value started from.
@@ -237,10 +238,10 @@ private:
         return mismatches;
     }
 
-    // Three stages over the values 0 .. count - 1, each value through them
-    // in order, kSkew values apart: stage0(i), stage1(i - kSkew) and
-    // stage2(i - 2 * kSkew) in one step, so that the work of different
-    // values overlaps.
+    // Three or four stages over the values 0 .. count - 1, each value
+    // through them in order, kSkew values apart: stage0(i), stage1(i -
+    // kSkew), stage2(i - 2 * kSkew) (and stage3(i - 3 * kSkew)) in one
+    // step, so that the work of different values overlaps.
     template <class Stage0, class Stage1, class Stage2>
     static void pipelined(std::size_t count, Stage0&& stage0, Stage1&& stage1, Stage2&& stage2) {
         const std::size_t end = count + 2 * kSkew;
@@ -253,6 +254,20 @@ private:
                 stage2(i - 2 * kSkew);
         }
     }
+    template <class Stage0, class Stage1, class Stage2, class Stage3>
+    static void pipelined(std::size_t count, Stage0&& stage0, Stage1&& stage1, Stage2&& stage2, Stage3&& stage3) {
+        const std::size_t end = count + 3 * kSkew;
+        for (std::size_t i = 0; i < end; ++i) {
+            if (i < count) [[likely]]
+                stage0(i);
+            if (i - kSkew < count) [[likely]] // wraps around below kSkew
+                stage1(i - kSkew);
+            if (i - 2 * kSkew < count) [[likely]]
+                stage2(i - 2 * kSkew);
+            if (i - 3 * kSkew < count) [[likely]]
+                stage3(i - 3 * kSkew);
+        }
+    }
 
     static std::int32_t value_of(std::int64_t first, std::size_t i) {
         return static_cast<std::int32_t>(first + static_cast<std::int64_t>(i));
@@ -262,6 +277,7 @@ private:
     char text_[N][kTextRoom] = {};
     std::size_t text_size_[N] = {};
     double serial_[N] = {};
+    std::int32_t value_[N] = {};
     char date_[N][kDateTextLength + 5] = {}; // rows of 24, three words
     char back_[N][kTextRoom] = {};
     std::size_t back_size_[N] = {};
