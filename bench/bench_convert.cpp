@@ -22,10 +22,10 @@
 #include <string_view>
 #include <vector>
 
-#include <unistd.h>
 
 #include "calc.hpp"
 #include "convert.hpp"
+#include "recording_reporter.hpp"
 #include "error.hpp"
 #include "fp_status.hpp"
 #include "round_trip.hpp"
@@ -453,33 +453,6 @@ void BM_chrono_date_path(benchmark::State& state) {
 }
 BENCHMARK(BM_chrono_date_path);
 
-// ---------------------------------------------------------------------------
-// The console output as usual, and each run's CPU time per iteration kept
-// for the ratios.
-class RecordingReporter : public benchmark::ConsoleReporter {
-public:
-    RecordingReporter() : ConsoleReporter(isatty(STDOUT_FILENO) ? OO_ColorTabular : OO_Tabular) {}
-
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            if (run.error_occurred || run.run_type != Run::RT_Iteration)
-                continue;
-            // Repetitions: keep the fastest, the least disturbed by others.
-            const double ns = run.GetAdjustedCPUTime() *
-                              benchmark::GetTimeUnitMultiplier(benchmark::kNanosecond) /
-                              benchmark::GetTimeUnitMultiplier(run.time_unit);
-            const std::string name = run.run_name.str();
-            const auto it = ns_.find(name);
-            if (it == ns_.end() || ns < it->second)
-                ns_[name] = ns;
-        }
-    }
-    const std::map<std::string, double>& ns() const { return ns_; }
-
-private:
-    std::map<std::string, double> ns_;
-};
 
 void print_ratios(const std::map<std::string, double>& ns) {
     const auto get = [&](const char* name) {
@@ -530,7 +503,7 @@ int main(int argc, char** argv) {
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
     check_routes();
-    RecordingReporter reporter;
+    kvix::bench::RecordingReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     print_ratios(reporter.ns());

@@ -5,14 +5,13 @@
 // Run: build/ci/bench/bench_date_parser
 #include <benchmark/benchmark.h>
 
-#include <unistd.h>
-
 #include <cstdio>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "convert.hpp"
+#include "recording_reporter.hpp"
 
 namespace {
 
@@ -22,30 +21,6 @@ void parse(benchmark::State& state, const char* text) {
         benchmark::DoNotOptimize(kvix::parse_date_seconds(s));
 }
 
-// Keeps each benchmark's CPU time per text in ns, the fastest of its runs.
-class RecordingReporter : public benchmark::ConsoleReporter {
-public:
-    RecordingReporter() : ConsoleReporter(isatty(STDOUT_FILENO) ? OO_ColorTabular : OO_Tabular) {}
-
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            if (run.error_occurred || run.run_type != Run::RT_Iteration)
-                continue;
-            const double ns = run.GetAdjustedCPUTime() *
-                              benchmark::GetTimeUnitMultiplier(benchmark::kNanosecond) /
-                              benchmark::GetTimeUnitMultiplier(run.time_unit);
-            const std::string name = run.run_name.str();
-            const auto it = ns_.find(name);
-            if (it == ns_.end() || ns < it->second)
-                ns_[name] = ns;
-        }
-    }
-    const std::map<std::string, double>& ns() const { return ns_; }
-
-private:
-    std::map<std::string, double> ns_;
-};
 
 } // namespace
 
@@ -67,7 +42,7 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
-    RecordingReporter reporter;
+    kvix::bench::RecordingReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     const auto& ns = reporter.ns();

@@ -13,6 +13,7 @@
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 #include "calc.hpp"
 #include "convert.hpp"
@@ -244,19 +245,12 @@ private:
     // step, so that the work of different values overlaps.
     template <class Stage0, class Stage1, class Stage2>
     static void pipelined(std::size_t count, Stage0&& stage0, Stage1&& stage1, Stage2&& stage2) {
-        const std::size_t end = count + 2 * kSkew;
-        for (std::size_t i = 0; i < end; ++i) {
-            if (i < count) [[likely]]
-                stage0(i);
-            if (i - kSkew < count) [[likely]] // wraps around below kSkew
-                stage1(i - kSkew);
-            if (i - 2 * kSkew < count) [[likely]]
-                stage2(i - 2 * kSkew);
-        }
+        pipelined(count, stage0, stage1, stage2, nullptr);
     }
     template <class Stage0, class Stage1, class Stage2, class Stage3>
     static void pipelined(std::size_t count, Stage0&& stage0, Stage1&& stage1, Stage2&& stage2, Stage3&& stage3) {
-        const std::size_t end = count + 3 * kSkew;
+        constexpr std::size_t stages = std::is_null_pointer_v<std::remove_cvref_t<Stage3>> ? 3 : 4;
+        const std::size_t end = count + (stages - 1) * kSkew;
         for (std::size_t i = 0; i < end; ++i) {
             if (i < count) [[likely]]
                 stage0(i);
@@ -264,8 +258,9 @@ private:
                 stage1(i - kSkew);
             if (i - 2 * kSkew < count) [[likely]]
                 stage2(i - 2 * kSkew);
-            if (i - 3 * kSkew < count) [[likely]]
-                stage3(i - 3 * kSkew);
+            if constexpr (!std::is_null_pointer_v<std::remove_cvref_t<Stage3>>)
+                if (i - 3 * kSkew < count) [[likely]]
+                    stage3(i - 3 * kSkew);
         }
     }
 

@@ -54,9 +54,16 @@ constexpr std::int32_t days_from_civil(CivilDate date) {
     return static_cast<std::int32_t>(yc + mc + d0 - kDayShift);
 }
 
-// Days since 1970-01-01 -> civil date.
-constexpr CivilDate civil_from_days(std::int32_t days) {
-    using namespace calendar_detail;
+namespace calendar_detail {
+// Days since 1970-01-01 -> the algorithm's century (from the shifted
+// origin), year of the century, month in the March-based year [3, 14] and
+// day of the month [0, 30], and whether the day falls in January or
+// February (which belong to the next civil year).
+struct MarchDate {
+    std::uint32_t century, year_of_century, month, day0, january_or_february;
+};
+
+constexpr MarchDate march_date_from_days(std::int32_t days) {
     const std::uint32_t r0 = static_cast<std::uint32_t>(days) + kDayShift;
 
     // Century and day of the century.
@@ -76,11 +83,17 @@ constexpr CivilDate civil_from_days(std::int32_t days) {
     const std::uint32_t n3 = 2141 * r2 + 197913;
     const std::uint32_t q3 = n3 / p16;                          // [3, 14]
     const std::uint32_t r3 = n3 % p16 / 2141;                   // [0, 30]
+    return MarchDate{q1, q2, q3, r3, r2 >= 306 ? 1u : 0u};
+}
+} // namespace calendar_detail
 
-    const std::uint32_t y0 = 100 * q1 + q2;
-    const std::uint32_t j = r2 >= 306 ? 1 : 0;                  // January or February
-    return CivilDate{static_cast<std::int32_t>(y0 + j - kYearShift),
-                     j ? q3 - 12 : q3, r3 + 1};
+// Days since 1970-01-01 -> civil date.
+constexpr CivilDate civil_from_days(std::int32_t days) {
+    using namespace calendar_detail;
+    const MarchDate m = march_date_from_days(days);
+    const std::uint32_t j = m.january_or_february;
+    return CivilDate{static_cast<std::int32_t>(100 * m.century + m.year_of_century + j - kYearShift),
+                     j ? m.month - 12 : m.month, m.day0 + 1};
 }
 
 // The same for years from 0 on, with the year as its hundreds and the rest,
@@ -97,25 +110,14 @@ struct CivilDateParts {
 constexpr CivilDateParts civil_parts_from_days(std::int32_t days) {
     using namespace calendar_detail;
     static_assert(kYearShift % 100 == 0);
-    const std::uint32_t r0 = static_cast<std::uint32_t>(days) + kDayShift;
-    const std::uint32_t n1 = 4 * r0 + 3;
-    const std::uint32_t q1 = n1 / 146097;                       // centuries
-    const std::uint32_t r1 = n1 % 146097 / 4;
-    constexpr std::uint64_t p32 = std::uint64_t{1} << 32;
-    const std::uint32_t n2 = 4 * r1 + 3;
-    const std::uint64_t u2 = std::uint64_t{2939745} * n2;
-    const std::uint32_t q2 = static_cast<std::uint32_t>(u2 / p32);         // [0, 99]
-    const std::uint32_t r2 = static_cast<std::uint32_t>(u2 % p32) / 2939745 / 4; // [0, 365]
-    constexpr std::uint32_t p16 = std::uint32_t{1} << 16;
-    const std::uint32_t n3 = 2141 * r2 + 197913;
-    const std::uint32_t q3 = n3 / p16;                          // [3, 14]
-    const std::uint32_t r3 = n3 % p16 / 2141;                   // [0, 30]
-    const std::uint32_t j = r2 >= 306 ? 1 : 0;                  // January or February
+    const MarchDate m = march_date_from_days(days);
+    const std::uint32_t j = m.january_or_february;
     // Year of the century plus j reaches 100 only for January and
     // February after a year ...99, which start the next century.
-    const std::uint32_t rest = q2 + j;                          // [0, 100]
+    const std::uint32_t rest = m.year_of_century + j;           // [0, 100]
     const std::uint32_t carry = rest == 100 ? 1 : 0;
-    return CivilDateParts{q1 + carry - kYearShift / 100, rest - 100 * carry, j ? q3 - 12 : q3, r3 + 1};
+    return CivilDateParts{m.century + carry - kYearShift / 100, rest - 100 * carry,
+                          j ? m.month - 12 : m.month, m.day0 + 1};
 }
 
 static_assert(days_from_civil({1970, 1, 1}) == 0);
