@@ -54,7 +54,7 @@ inline bool serial_to_second(double serial, std::int64_t& second) {
     // cuts towards zero, is exact, and one less is the floor of a negative
     // x with a fraction.  Every serial of a 32-bit Unix time is positive.
     std::int64_t s = static_cast<std::int64_t>(x);
-    if (x < 0.0) [[unlikely]] // only dates before 1899-12-30
+    if (s <= 0) [[unlikely]] // only for x < 1: dates before 1899-12-30
         s -= static_cast<double>(s) > x ? 1 : 0;
     second = s - kUnixEpochSerialDays * kSecondsPerDayInt;
     return true;
