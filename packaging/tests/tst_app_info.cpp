@@ -70,6 +70,7 @@ private slots:
     void themePngs();
     void applicationNamesAndVersion();
     void windowIconCompiledIn();
+    void windowIconAfterFirstPaint();
 };
 
 void tst_AppInfo::iconSources_data() {
@@ -232,6 +233,20 @@ void tst_AppInfo::windowIconCompiledIn() {
         const QString diff = first_difference(normalized(shown), normalized(QImage(source(file))));
         QVERIFY2(diff.isEmpty(), qPrintable(QString(file) + QStringLiteral(": ") + diff));
     }
+}
+
+// The program's window is shown before the icon is read; the application
+// and the window have the icon once the window has painted.
+void tst_AppInfo::windowIconAfterFirstPaint() {
+    QApplication::setWindowIcon(QIcon());
+    QWidget window;
+    window.resize(100, 50);
+    kvix::show_main_window(window, kvix::kAppInfo);
+    QVERIFY(QApplication::windowIcon().isNull());
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QTRY_VERIFY(!QApplication::windowIcon().isNull());
+    QVERIFY(!window.windowIcon().isNull());
+    QVERIFY(QApplication::windowIcon().availableSizes().contains(QSize(32, 32)));
 }
 
 QTEST_MAIN(tst_AppInfo)

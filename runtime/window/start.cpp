@@ -4,7 +4,10 @@
 #include <cstdlib>
 
 #include <QApplication>
+#include <QEvent>
 #include <QIcon>
+#include <QMetaObject>
+#include <QWidget>
 
 #include "form.hpp"
 
@@ -23,16 +26,59 @@ QString qstring_of(std::string_view s) {
 } // namespace
 
 void apply_app_info(const AppInfo& info) {
+    apply_app_names(info);
+    apply_app_icon(info);
+}
+
+void apply_app_names(const AppInfo& info) {
     QCoreApplication::setApplicationName(qstring_of(info.name));
     QGuiApplication::setApplicationDisplayName(qstring_of(info.display_name));
     QCoreApplication::setApplicationVersion(qstring_of(info.version));
     QCoreApplication::setOrganizationName(qstring_of(info.organization));
     QCoreApplication::setOrganizationDomain(qstring_of(info.organization_domain));
     QGuiApplication::setDesktopFileName(qstring_of(info.desktop_file));
+}
+
+void apply_app_icon(const AppInfo& info) {
     QIcon icon;
     for (std::string_view image : info.icon_images)
         icon.addFile(qstring_of(image));
     QApplication::setWindowIcon(icon);
+}
+
+namespace {
+
+// Watches a window for its first paint, then gives the application its
+// icon from the event loop (after the frame has gone out) and goes away.
+class IconAfterFirstPaint : public QObject {
+public:
+    IconAfterFirstPaint(QWidget& window, const AppInfo& info) : QObject(&window), info_(info) {
+        window.installEventFilter(this);
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            watched->removeEventFilter(this);
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    apply_app_icon(info_);
+                    deleteLater();
+                },
+                Qt::QueuedConnection);
+        }
+        return false;
+    }
+
+private:
+    const AppInfo& info_;
+};
+
+} // namespace
+
+void show_main_window(QWidget& window, const AppInfo& info) {
+    new IconAfterFirstPaint(window, info); // owned by the window
+    window.show();
 }
 
 int run_program(int argc, char** argv, const AppInfo& info, const FormDecl& decl,
@@ -48,9 +94,9 @@ int run_program(int argc, char** argv, const AppInfo& info, const FormDecl& decl
         return 1;
     }
     QApplication app(argc, argv);
-    apply_app_info(info);
+    apply_app_names(info);
     Form form(decl, bindings);
-    form.show();
+    show_main_window(form, info);
     return app.exec();
 }
 

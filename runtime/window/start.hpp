@@ -7,6 +7,8 @@
 
 #include "form_decl.hpp"
 
+class QWidget;
+
 namespace kvix {
 
 // What the desktop knows a program by.  None of it changes what the program
@@ -22,8 +24,17 @@ struct AppInfo {
     std::span<const std::string_view> icon_images; // files or ":/" resources, one per size
 };
 
-// Gives the running application `info`.  Needs the QApplication to exist.
+// Gives the running application `info`: its names, and its windows' icon.
+// Needs the QApplication to exist.
 void apply_app_info(const AppInfo& info);
+void apply_app_names(const AppInfo& info);
+void apply_app_icon(const AppInfo& info);
+
+// Shows the program's window, and gives the application its icon once the
+// window has painted its first frame: reading the icon's images is the
+// slowest part of the start that the window's first frame does not need,
+// so the window appears that much sooner.  `info` must outlive the window.
+void show_main_window(QWidget& window, const AppInfo& info);
 
 int run_program(int argc, char** argv, const AppInfo& info, const FormDecl& decl,
                 std::span<const ClickBinding> bindings);
