@@ -53,10 +53,19 @@ inline constexpr auto kYearStarts = [] {
         t.start[y] = days_from_civil({y, 1, 1}) * 2 + (is_leap_year(y) ? 1 : 0);
     return t;
 }();
-inline constexpr std::uint16_t kDaysBeforeMonth[2][13] = {
-    {0, 0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334},
-    {0, 0, 31, 60, 91, 121, 152, 182, 213, 244, 274, 305, 335}};
+inline constexpr auto kDaysBeforeMonth = [] {
+    struct Table {
+        std::uint16_t days[2][13]; // [leap][month 1..12]
+    } t{};
+    for (std::uint32_t leap = 0; leap < 2; ++leap)
+        for (std::uint32_t m = 2; m <= 12; ++m)
+            t.days[leap][m] = static_cast<std::uint16_t>(t.days[leap][m - 1] +
+                                                         days_in_month(leap ? 2000 : 2001, m - 1));
+    return t;
+}();
 static_assert(kYearStarts.start[1970] == 0 && kYearStarts.start[2000] == 10957 * 2 + 1);
+static_assert(kDaysBeforeMonth.days[0][3] == 59 && kDaysBeforeMonth.days[1][3] == 60 &&
+              kDaysBeforeMonth.days[1][12] == 335);
 } // namespace canonical_detail
 
 // Reads exactly "YYYY-MM-DD hh:mm:ss" (19 characters, nothing around) naming
@@ -103,7 +112,7 @@ static_assert(kYearStarts.start[1970] == 0 && kYearStarts.start[2000] == 10957 *
             return false;
     }
     const std::int32_t year_start = kYearStarts.start[year];
-    day = (year_start >> 1) + kDaysBeforeMonth[year_start & 1][month] + static_cast<std::int32_t>(mday) - 1;
+    day = (year_start >> 1) + kDaysBeforeMonth.days[year_start & 1][month] + static_cast<std::int32_t>(mday) - 1;
     second_of_day = hour * 3600 + minute * 60 + second;
     return true;
 }
