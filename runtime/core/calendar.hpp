@@ -38,6 +38,20 @@ constexpr std::uint32_t days_in_month(std::int32_t y, std::uint32_t m) {
     return 30 | ((m ^ (m >> 3)) & 1);
 }
 
+// Days of each month in a common year, indexed by the month's number and 0
+// for the numbers 0 and 13..15 that are no month, so that a month checked
+// or kept to four bits indexes it safely.  29 February is looked at apart.
+inline constexpr auto kCommonMonthDays = [] {
+    struct Table {
+        std::uint8_t days[16];
+    } t{};
+    for (std::uint32_t m = 1; m <= 12; ++m)
+        t.days[m] = static_cast<std::uint8_t>(days_in_month(2001, m));
+    return t;
+}();
+static_assert(kCommonMonthDays.days[2] == 28 && kCommonMonthDays.days[12] == 31 &&
+              kCommonMonthDays.days[13] == 0);
+
 // Civil date -> days since 1970-01-01.  The year starts on March 1 so that
 // February, with its variable length, is the last month of the year.
 constexpr std::int32_t days_from_civil(CivilDate date) {

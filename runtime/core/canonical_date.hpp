@@ -100,12 +100,8 @@ static_assert(kDaysBeforeMonth.days[0][3] == 59 && kDaysBeforeMonth.days[1][3] =
     const std::uint32_t hour = at(pc, 0);
     const std::uint32_t minute = at(pc, 3);
     const std::uint32_t second = at(pc, 6);
-    // Days of each month in a common year, 0 for the numbers 13..15 that
-    // are no month (the index keeps the low four bits; 16 and up fail the
-    // month test); 29 February is looked at apart.
-    static constexpr std::uint8_t kMonthDays[16] = {0, 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31, 0, 0, 0};
     const bool out_of_range = (year < 100) | (month - 1 > 11) | (hour > 23) | (minute > 59) |
-                              (second > 59) | (mday - 1 >= kMonthDays[month & 15]);
+                              (second > 59) | (mday - 1 >= kCommonMonthDays.days[month & 15]);
     if (out_of_range) [[unlikely]] {
         if (!(year >= 100 && month == 2 && mday == 29 && hour <= 23 && minute <= 59 && second <= 59 &&
               is_leap_year(static_cast<std::int32_t>(year))))

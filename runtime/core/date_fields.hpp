@@ -50,10 +50,8 @@ constexpr std::int64_t seconds_of(std::int32_t days, const Fields& f) {
 // instant_of for the fast paths: gives false where instant_of refuses,
 // else the same instant.
 inline bool instant_if_valid(const Fields& f, std::int64_t& seconds) {
-    // Days of each month in a common year; 29 February is looked at apart.
-    static constexpr std::uint8_t kMonthDays[13] = {0, 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     if (f.month - 1 > 11 || f.hour > 23 || f.minute > 59 || f.second > 59 ||
-        (f.day - 1 >= kMonthDays[f.month] && !(f.month == 2 && f.day == 29 && is_leap_year(f.year))))
+        (f.day - 1 >= kCommonMonthDays.days[f.month] && !(f.month == 2 && f.day == 29 && is_leap_year(f.year))))
         return false;
     const std::int32_t days = days_from_civil({f.year, f.month, f.day});
     if (f.weekday >= 0 && f.weekday != weekday_of(days))
