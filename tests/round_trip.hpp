@@ -5,6 +5,7 @@
 // the benchmarks.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <charconv>
@@ -18,6 +19,15 @@
 #include "calc.hpp"
 #include "convert.hpp"
 #include "error.hpp"
+
+// A batch's stages are written once and stepped in three loops (see
+// RoundTripBatch::pipelined): they and the loops are inlined into the
+// batch's pass, so that its values stay in registers across the stages.
+#if defined(__GNUC__) || defined(__clang__)
+#define KVIX_ALWAYS_INLINE __attribute__((always_inline))
+#else
+#define KVIX_ALWAYS_INLINE
+#endif
 
 namespace kvix::test {
 
@@ -73,81 +83,53 @@ inline bool round_trip(const char* text, std::size_t size, RoundTrip& rt) {
 }
 
 // Decimal texts of consecutive values, made without the program's own
-// formatting: the standard library writes a text where counting would
-// change its sign or length, and between those the text of the next value
-// is the last one's with its last digit stepped (a carry or borrow running
-// over the digits before it), a few instructions a value.
-class DecimalTexts {
-public:
-    // Writes the text of `value` into `out` (kTextRoom bytes, zeros after
-    // the text) and gives its length.
-    std::size_t write(std::int64_t value, char* out) {
-        if (!(value == value_ + 1 && step())) {
+// formatting: a value from 1000 up (or from -1000 down) is written as the
+// text of its thousands followed by its last three digits, so that the
+// standard library writes one text a thousand values and each value in
+// between takes its last three digits from a table.  Values from -999 to
+// 999 are written whole.  Writes the texts of first .. first + count - 1
+// into rows (kTextRoom bytes each, zeros after the text) and their lengths
+// into sizes.
+inline void write_decimal_texts(std::int64_t first, std::size_t count, char (*rows)[kTextRoom],
+                                std::size_t* sizes) {
+    // "000" .. "999" as four bytes, the fourth zero.
+    static constexpr auto kTriples = [] {
+        std::array<std::array<char, 4>, 1000> t{};
+        for (std::size_t r = 0; r < 1000; ++r)
+            t[r] = {static_cast<char>('0' + r / 100), static_cast<char>('0' + r / 10 % 10),
+                    static_cast<char>('0' + r % 10), '\0'};
+        return t;
+    }();
+    for (std::size_t i = 0; i < count;) {
+        const std::int64_t value = first + static_cast<std::int64_t>(i);
+        const std::uint64_t magnitude = value < 0 ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
+        if (magnitude < 1000) {
             char text[kTextRoom] = {};
-            size_ = static_cast<std::size_t>(std::to_chars(text, text + kTextRoom, value).ptr - text);
-            std::memcpy(words_, text, kTextRoom);
-            last_word_ = (size_ - 1) / 8;
-            last_shift_ = 8 * ((size_ - 1) % 8);
+            sizes[i] = static_cast<std::size_t>(std::to_chars(text, text + kTextRoom, value).ptr - text);
+            std::memcpy(rows[i++], text, kTextRoom);
+            continue;
         }
-        value_ = value;
-        std::memcpy(out, words_, kTextRoom);
-        return size_;
-    }
-
-private:
-    // The text is kept as two words, whole-word reads and writes only, so
-    // that no read of the text waits for a narrower write to it.
-    unsigned char byte(std::size_t i) const {
-        return static_cast<unsigned char>(words_[i / 8] >> (8 * (i % 8)));
-    }
-    void set(std::size_t i, unsigned char c) {
-        const unsigned shift = 8 * (i % 8);
-        words_[i / 8] = (words_[i / 8] & ~(std::uint64_t{0xFF} << shift)) | std::uint64_t{c} << shift;
-    }
-
-    // From the text of value_ to that of value_ + 1 in place; false where
-    // the sign or the length changes (the caller then writes it afresh).
-    bool step() {
-        if constexpr (std::endian::native != std::endian::little)
-            return false; // the byte order below is the little-endian one
-        // Nine times in ten only the last digit changes: one addition.
-        const unsigned last = static_cast<unsigned char>(words_[last_word_] >> last_shift_);
-        if (value_ >= 0 ? last != '9' : last != '0' && value_ != -1) [[likely]] {
-            const std::uint64_t one = std::uint64_t{1} << last_shift_;
-            words_[last_word_] += value_ >= 0 ? one : 0 - one;
-            return true;
+        // The values up to the next change of the thousands: the last three
+        // digits count up to 999 from a positive value and down to 000 from
+        // a negative one.  The text of the thousands is stored whole, then
+        // the last three digits and a zero after it (the head is at most
+        // eight characters, so that fits the row).
+        const std::uint64_t thousands = magnitude / 1000;
+        const auto last3 = static_cast<std::size_t>(magnitude % 1000);
+        const std::size_t run = std::min<std::size_t>(count - i, value > 0 ? 1000 - last3 : last3 + 1);
+        char head[kTextRoom] = {};
+        const std::int64_t head_value = value < 0 ? -static_cast<std::int64_t>(thousands) : static_cast<std::int64_t>(thousands);
+        const auto head_size = static_cast<std::size_t>(std::to_chars(head, head + kTextRoom, head_value).ptr - head);
+        static_assert(kInt32TextCapacity - 3 + 4 <= kTextRoom);
+        const std::ptrdiff_t direction = value > 0 ? 1 : -1;
+        for (std::size_t k = 0; k < run; ++k) {
+            std::memcpy(rows[i + k], head, kTextRoom);
+            std::memcpy(rows[i + k] + head_size, kTriples[last3 + static_cast<std::size_t>(direction * static_cast<std::ptrdiff_t>(k))].data(), 4);
+            sizes[i + k] = head_size + 3;
         }
-        return carry();
+        i += run;
     }
-
-    // The rest of step(): a carry or borrow over the digits before the
-    // last.
-    [[gnu::noinline]] bool carry() {
-        std::size_t i = size_;
-        if (value_ >= 0) { // the digits count up
-            while (i > 0 && byte(i - 1) == '9')
-                set(--i, '0');
-            if (i == 0)
-                return false; // 99..9 + 1: one digit more
-            set(i - 1, static_cast<unsigned char>(byte(i - 1) + 1));
-            return true;
-        }
-        if (value_ == -1)
-            return false; // -1 + 1 = 0
-        // A negative value: its digits count down, and the result has no
-        // leading zero unless it lost a digit ("-10" + 1 = "-9").
-        while (byte(i - 1) == '0')
-            set(--i, '9');
-        set(i - 1, static_cast<unsigned char>(byte(i - 1) - 1));
-        return byte(1) != '0';
-    }
-
-    std::uint64_t words_[kTextRoom / 8] = {};
-    std::size_t size_ = 0;
-    std::size_t last_word_ = 0;
-    unsigned last_shift_ = 0;
-    std::int64_t value_ = -(std::int64_t{1} << 40); // no value yet
-};
+}
 
 // A batch of consecutive values through the round trip, the steps taken
 // over the whole batch: every value takes the same calls in the same order
@@ -179,25 +161,25 @@ private:
     bool all_come_back(std::int64_t first, std::size_t count) {
         std::uint64_t differ = 0;
         try {
-            // Decimal text, then its value, then the serial, then the date
-            // text; each text is written kSkew values before it is read, so
-            // that the read does not wait for the write.
+            // The decimal texts, then for each its value, the serial and
+            // the date text.
+            write_decimal_texts(first, count, text_, text_size_);
             pipelined(
-                count, [&](std::size_t i) { text_size_[i] = texts_.write(value_of(first, i), text_[i]); },
-                [&](std::size_t i) {
+                count,
+                [&](std::size_t i) KVIX_ALWAYS_INLINE {
                     value_[i] = parse_int32(std::string_view(text_[i], text_size_[i]));
                     differ |= static_cast<std::uint32_t>(value_[i]) ^ static_cast<std::uint32_t>(value_of(first, i));
                 },
-                [&](std::size_t i) { serial_[i] = check_date(serial_of_unix_time(value_[i])); },
-                [&](std::size_t i) { format_date_to(serial_[i], date_[i]); });
+                [&](std::size_t i) KVIX_ALWAYS_INLINE { serial_[i] = check_date(serial_of_unix_time(value_[i])); },
+                [&](std::size_t i) KVIX_ALWAYS_INLINE { format_date_to(serial_[i], date_[i]); });
             // Date text -> serial, then the value and its decimal text,
             // then that text against the one the value started from.
             pipelined(
-                count, [&](std::size_t i) { serial_[i] = parse_date(std::string_view(date_[i], kDateTextLength)); },
-                [&](std::size_t i) {
+                count, [&](std::size_t i) KVIX_ALWAYS_INLINE { serial_[i] = parse_date(std::string_view(date_[i], kDateTextLength)); },
+                [&](std::size_t i) KVIX_ALWAYS_INLINE {
                     back_size_[i] = format_int32_to(round_to_int32(unix_seconds_of_serial(serial_[i])), back_[i]);
                 },
-                [&](std::size_t i) { differ |= text_difference(back_[i], back_size_[i], text_[i], text_size_[i]); });
+                [&](std::size_t i) KVIX_ALWAYS_INLINE { differ |= text_difference(back_[i], back_size_[i], text_[i], text_size_[i]); });
         } catch (const RuntimeError&) {
             return false;
         }
@@ -239,36 +221,36 @@ private:
         return mismatches;
     }
 
-    // Three or four stages over the values 0 .. count - 1, each value
-    // through them in order, kSkew values apart: stage0(i), stage1(i -
-    // kSkew), stage2(i - 2 * kSkew) (and stage3(i - 3 * kSkew)) in one
-    // step, so that the work of different values overlaps.
+    // Three stages over the values 0 .. count - 1, each value through them
+    // in order, kSkew values apart: stage0(i), stage1(i - kSkew) and
+    // stage2(i - 2 * kSkew) in one step, so that the work of different
+    // values overlaps.  Only the steps where the pipeline fills or drains
+    // test which stages have a value; the steps between run all three.
     template <class Stage0, class Stage1, class Stage2>
-    static void pipelined(std::size_t count, Stage0&& stage0, Stage1&& stage1, Stage2&& stage2) {
-        pipelined(count, stage0, stage1, stage2, nullptr);
-    }
-    template <class Stage0, class Stage1, class Stage2, class Stage3>
-    static void pipelined(std::size_t count, Stage0&& stage0, Stage1&& stage1, Stage2&& stage2, Stage3&& stage3) {
-        constexpr std::size_t stages = std::is_null_pointer_v<std::remove_cvref_t<Stage3>> ? 3 : 4;
-        const std::size_t end = count + (stages - 1) * kSkew;
-        for (std::size_t i = 0; i < end; ++i) {
-            if (i < count) [[likely]]
+    KVIX_ALWAYS_INLINE static void pipelined(std::size_t count, Stage0&& stage0, Stage1&& stage1, Stage2&& stage2) {
+        constexpr std::size_t depth = 2 * kSkew; // steps from a value's first stage to its last
+        const auto step = [&](std::size_t i, auto all_stages) KVIX_ALWAYS_INLINE {
+            const auto has = [&](std::size_t lag) { return all_stages || i - lag < count; }; // wraps below lag
+            if (has(0))
                 stage0(i);
-            if (i - kSkew < count) [[likely]] // wraps around below kSkew
+            if (has(kSkew))
                 stage1(i - kSkew);
-            if (i - 2 * kSkew < count) [[likely]]
+            if (has(2 * kSkew))
                 stage2(i - 2 * kSkew);
-            if constexpr (!std::is_null_pointer_v<std::remove_cvref_t<Stage3>>)
-                if (i - 3 * kSkew < count) [[likely]]
-                    stage3(i - 3 * kSkew);
-        }
+        };
+        const std::size_t full_end = count > depth ? count : depth;
+        for (std::size_t i = 0; i < depth; ++i)
+            step(i, std::false_type{});
+        for (std::size_t i = depth; i < full_end; ++i)
+            step(i, std::true_type{});
+        for (std::size_t i = full_end; i < count + depth; ++i)
+            step(i, std::false_type{});
     }
 
     static std::int32_t value_of(std::int64_t first, std::size_t i) {
         return static_cast<std::int32_t>(first + static_cast<std::int64_t>(i));
     }
 
-    DecimalTexts texts_;
     char text_[N][kTextRoom] = {};
     std::size_t text_size_[N] = {};
     double serial_[N] = {};
