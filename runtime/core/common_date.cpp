@@ -15,6 +15,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <iterator>
+#include <utility>
 
 #include "date_fields.hpp"
 #include "date_tokens.hpp"
@@ -108,6 +110,80 @@ constexpr std::uint64_t key(std::string_view w) {
     return v;
 }
 
+// The words of three letters the steps below act on, with the meaning the
+// tokenizer gives them (meaning_of in date_tokens.cpp): the month and
+// weekday names and the zone names read.
+struct ThreeLetterWord {
+    std::string_view word;
+    WordMeaning meaning;
+};
+constexpr ThreeLetterWord kThreeLetterWords[] = {
+    {"jan", {WordClass::Month, 1}},    {"feb", {WordClass::Month, 2}},
+    {"mar", {WordClass::Month, 3}},    {"apr", {WordClass::Month, 4}},
+    {"may", {WordClass::Month, 5}},    {"jun", {WordClass::Month, 6}},
+    {"jul", {WordClass::Month, 7}},    {"aug", {WordClass::Month, 8}},
+    {"sep", {WordClass::Month, 9}},    {"oct", {WordClass::Month, 10}},
+    {"nov", {WordClass::Month, 11}},   {"dec", {WordClass::Month, 12}},
+    {"sun", {WordClass::Weekday, 0}},  {"mon", {WordClass::Weekday, 1}},
+    {"tue", {WordClass::Weekday, 2}},  {"wed", {WordClass::Weekday, 3}},
+    {"thu", {WordClass::Weekday, 4}},  {"fri", {WordClass::Weekday, 5}},
+    {"sat", {WordClass::Weekday, 6}},  {"utc", {WordClass::ZoneUtc, 0}},
+    {"gmt", {WordClass::ZoneUtc, 0}},  {"est", {WordClass::ZoneUs, -5}},
+    {"edt", {WordClass::ZoneUs, -4}},  {"cst", {WordClass::ZoneUs, -6}},
+    {"cdt", {WordClass::ZoneUs, -5}},  {"mst", {WordClass::ZoneUs, -7}},
+    {"mdt", {WordClass::ZoneUs, -6}},  {"pst", {WordClass::ZoneUs, -8}},
+    {"pdt", {WordClass::ZoneUs, -7}},
+};
+
+// The same words looked up by a perfect hash: a word's key (three letters
+// in lower case as key() makes them, 24 bits) times a multiplier, of which
+// the top 7 bits of the 32-bit product pick one of 128 slots.  The
+// multiplier is the first odd number from 2^32 / golden ratio (Knuth's
+// multiplicative hashing) that gives every word a slot of its own, found
+// here at compile time (a few hundred tries; with 64 slots it takes some
+// twenty thousand).  A slot holds its word's key, so any other three
+// letters find a different key there (or the 0 of an empty slot, which no
+// letters make) and mean Unknown.
+constexpr struct ThreeLetterTable {
+    static constexpr unsigned kSlotBits = 7;
+    struct Slot {
+        std::uint32_t key = 0;
+        WordMeaning meaning = {WordClass::Unknown, 0};
+    };
+    std::uint32_t multiplier = 2654435769u; // 2^32 / 1.6180339887..., odd
+    Slot slots[1u << kSlotBits] = {};
+
+    constexpr unsigned slot_of(std::uint32_t k) const { return (k * multiplier) >> (32 - kSlotBits); }
+    constexpr ThreeLetterTable() {
+        constexpr std::size_t kWords = std::size(kThreeLetterWords);
+        std::uint32_t keys[kWords] = {};
+        for (std::size_t i = 0; i < kWords; ++i)
+            keys[i] = static_cast<std::uint32_t>(key(kThreeLetterWords[i].word));
+        for (;; multiplier += 2) {
+            std::uint64_t taken[2] = {};
+            bool distinct = true;
+            for (std::size_t i = 0; i < kWords && distinct; ++i) {
+                const unsigned s = slot_of(keys[i]);
+                distinct = (taken[s / 64] >> (s % 64) & 1) == 0;
+                taken[s / 64] |= std::uint64_t{1} << (s % 64);
+            }
+            if (distinct)
+                break;
+        }
+        for (std::size_t i = 0; i < kWords; ++i)
+            slots[slot_of(keys[i])] = {keys[i], kThreeLetterWords[i].meaning};
+    }
+} kThreeLetterTable;
+
+// The meaning of a word of three letters, given as its key in lower case.
+constexpr WordMeaning three_letter_word(std::uint32_t lower) {
+    const ThreeLetterTable::Slot& s = kThreeLetterTable.slots[kThreeLetterTable.slot_of(lower)];
+    return s.key == lower ? s.meaning : WordMeaning{WordClass::Unknown, 0};
+}
+static_assert(three_letter_word(static_cast<std::uint32_t>(key("tue"))).value == 2 &&
+              three_letter_word(static_cast<std::uint32_t>(key("pdt"))).value == -7 &&
+              three_letter_word(static_cast<std::uint32_t>(key("cet"))).cls == WordClass::Unknown);
+
 // The words the steps below act on, with the meaning the tokenizer gives
 // them (meaning_of in date_tokens.cpp): month and weekday names, the zone names read,
 // AM, PM, "at", and the "a" and "p" of "a.m." and "p.m.".  Every other word
@@ -133,39 +209,7 @@ WordMeaning quick_word(std::uint64_t lower, std::size_t len, char ninth) {
         case key("ut"): return {W::ZoneUtc, 0};
         default: return {W::Unknown, 0};
         }
-    case 3:
-        switch (lower) {
-        case key("jan"): return {W::Month, 1};
-        case key("feb"): return {W::Month, 2};
-        case key("mar"): return {W::Month, 3};
-        case key("apr"): return {W::Month, 4};
-        case key("may"): return {W::Month, 5};
-        case key("jun"): return {W::Month, 6};
-        case key("jul"): return {W::Month, 7};
-        case key("aug"): return {W::Month, 8};
-        case key("sep"): return {W::Month, 9};
-        case key("oct"): return {W::Month, 10};
-        case key("nov"): return {W::Month, 11};
-        case key("dec"): return {W::Month, 12};
-        case key("sun"): return {W::Weekday, 0};
-        case key("mon"): return {W::Weekday, 1};
-        case key("tue"): return {W::Weekday, 2};
-        case key("wed"): return {W::Weekday, 3};
-        case key("thu"): return {W::Weekday, 4};
-        case key("fri"): return {W::Weekday, 5};
-        case key("sat"): return {W::Weekday, 6};
-        case key("utc"):
-        case key("gmt"): return {W::ZoneUtc, 0};
-        case key("est"): return {W::ZoneUs, -5};
-        case key("edt"): return {W::ZoneUs, -4};
-        case key("cst"): return {W::ZoneUs, -6};
-        case key("cdt"): return {W::ZoneUs, -5};
-        case key("mst"): return {W::ZoneUs, -7};
-        case key("mdt"): return {W::ZoneUs, -6};
-        case key("pst"): return {W::ZoneUs, -8};
-        case key("pdt"): return {W::ZoneUs, -7};
-        default: return {W::Unknown, 0};
-        }
+    case 3: return three_letter_word(static_cast<std::uint32_t>(lower));
     case 9:
         if (lower == key("septembe") && ninth == 'r')
             return {W::Month, 9};
@@ -195,6 +239,245 @@ WordMeaning quick_word(std::uint64_t lower, std::size_t len, char ninth) {
         default: return {W::Unknown, 0};
         }
     }
+}
+
+// The shapes whole texts of the common forms take most often, each read
+// at once: its characters are tested eight at a time against the shape,
+// then its fields are taken from their fixed places.  In the pattern:
+//   W, N, Z  a letter of a weekday name, a month name, a zone name (three
+//            letters each);  P  a letter of AM or PM (two letters);
+//   Y, M, D  a digit of the year, month, day;  h, m, s  a digit of the
+//            hour, minute, second;  o  a digit of a zone offset, hhmm;
+//   +        the offset's sign, "+" or "-";
+//   *        (first) a month name, in full or of three letters, stands
+//            before the rest of the pattern, which ends the text;
+//   (        (last) a comment follows, up to the text's last character ")";
+//   any other character stands for itself.
+// A text fits a shape only when it is the whole text (no white space
+// around, or the steps of Reader read it): the fields then are the tokens
+// the steps would read, with nothing between them, and a shape takes the
+// same decisions on them.  Any text that does not fit, and any that fits
+// but fails a check, is left to Reader.
+struct Shape {
+    struct Field {
+        std::size_t at = 0, size = 0; // size 0: not in the shape
+    };
+    static constexpr std::size_t kWords = 5;
+    std::size_t size = 0; // characters, without '*'
+    bool name_first = false, comment_last = false;
+    std::uint64_t letters[kWords] = {}, digits[kWords] = {}, fixed[kWords] = {}, text[kWords] = {};
+    Field year, month, day, hour, minute, second, offset, sign, weekday, month_name, zone, half;
+
+    constexpr explicit Shape(std::string_view pattern) {
+        if (pattern.front() == '*') {
+            name_first = true;
+            pattern.remove_prefix(1);
+        }
+        comment_last = pattern.back() == '(';
+        size = pattern.size();
+        if (size < 8 || size > 8 * kWords)
+            throw "a shape has 8 to 40 characters"; // stops the compilation
+        for (std::size_t i = 0; i < size; ++i) {
+            const char c = pattern[i];
+            Field* f = c == 'Y' ? &year : c == 'M' ? &month : c == 'D' ? &day : c == 'h' ? &hour
+                     : c == 'm' ? &minute : c == 's' ? &second : c == 'o' ? &offset : c == '+' ? &sign
+                     : c == 'W' ? &weekday : c == 'N' ? &month_name : c == 'Z' ? &zone
+                     : c == 'P' ? &half : nullptr;
+            // Byte i of the text is byte i % 8 of word i / 8 (see fits_word).
+            const std::size_t k = i / 8;
+            const unsigned shift = 8 * (i % 8);
+            if (f == nullptr) {
+                fixed[k] |= std::uint64_t{0xFF} << shift;
+                text[k] |= std::uint64_t{static_cast<unsigned char>(c)} << shift;
+                continue;
+            }
+            if (f->size == 0)
+                f->at = i;
+            else if (f->at + f->size != i)
+                throw "a field's characters stand together";
+            ++f->size;
+            if (c == 'W' || c == 'N' || c == 'Z' || c == 'P')
+                letters[k] |= std::uint64_t{0x80} << shift;
+            else if (c != '+')
+                digits[k] |= std::uint64_t{0x80} << shift;
+        }
+    }
+    constexpr std::size_t words() const { return (size + 7) / 8; }
+};
+
+// Whether the text from p has shape S in word K: the letters, the digits
+// and the characters that stand for themselves where S has them.
+template <const Shape& S, std::size_t K>
+[[gnu::always_inline]] inline bool fits_word(const char* p) {
+    constexpr std::uint64_t kLetters = S.letters[K], kDigits = S.digits[K];
+    // The last word, when the shape ends within it, is loaded so that it
+    // ends with the shape, and shifted down to the bytes that are the
+    // shape's, the rest zero.
+    std::uint64_t w;
+    if constexpr (8 * K + 8 <= S.size)
+        w = digit_text::load8(p + 8 * K);
+    else
+        w = digit_text::load8(p + S.size - 8) >> (8 * (8 * K + 8 - S.size));
+    bool fits = (w & S.fixed[K]) == S.text[K];
+    if constexpr (kLetters != 0)
+        fits = fits && (letter_bytes(w) & kLetters) == kLetters;
+    if constexpr (kDigits != 0)
+        fits = fits && (digit_bytes(w) & kDigits) == kDigits;
+    return fits;
+}
+template <const Shape& S, std::size_t... K>
+[[gnu::always_inline]] inline bool fits(const char* p, std::index_sequence<K...>) {
+    return (fits_word<S, K>(p) && ...);
+}
+
+// The value of a field of digits, once the shape fits.
+template <Shape::Field F, std::size_t... I>
+[[gnu::always_inline]] inline std::uint32_t number_in(const char* p, std::index_sequence<I...>) {
+    std::uint32_t v = 0;
+    ((v = v * 10 + (static_cast<std::uint32_t>(static_cast<unsigned char>(p[F.at + I])) - '0')), ...);
+    return v;
+}
+template <Shape::Field F>
+[[gnu::always_inline]] inline std::uint32_t number_in(const char* p) {
+    return number_in<F>(p, std::make_index_sequence<F.size>());
+}
+// The meaning of a field of three letters, once the shape fits.
+template <Shape::Field F>
+[[gnu::always_inline]] inline WordMeaning word_in(const char* p) {
+    const auto byte = [&](std::size_t i) { return static_cast<std::uint32_t>(static_cast<unsigned char>(p[F.at + i])); };
+    return three_letter_word((byte(0) | byte(1) << 8 | byte(2) << 16) | 0x202020);
+}
+
+// The month name of 3 to 9 letters that fills p[0, len): its meaning, or
+// Unknown when those are not all letters.
+[[gnu::noinline]] WordMeaning month_name_before(const char* p, std::size_t len) {
+    const std::uint64_t w = digit_text::load8(p);
+    const std::size_t run = leading_run(letter_bytes(w));
+    if (run < std::min<std::size_t>(len, 8) || (len == 9 && class_of(p[8]) != kLetter))
+        return {WordClass::Unknown, 0};
+    const std::uint64_t lower = w | 0x20 * kEachByte;
+    return len < 8 ? quick_word(lower & ((std::uint64_t{1} << (8 * len)) - 1), len, 0)
+                   : quick_word(lower, len, static_cast<char>(len == 9 ? p[8] | 0x20 : 0));
+}
+
+// Reads the text p[0, n) if it is of shape S, with the decisions the steps
+// of Reader take on the same fields; false for any other text and for one
+// that fails a check.
+template <const Shape& S>
+[[gnu::always_inline]] inline bool read_shape(const char* p, std::size_t n, std::int64_t& seconds) {
+    const char* at = p; // where the pattern starts
+    if constexpr (S.name_first) {
+        // The month names have 3 to 9 letters ("September").
+        if (n < S.size + 3 || n > S.size + 9)
+            return false;
+        at = p + (n - S.size);
+    } else if constexpr (S.comment_last) {
+        if (n <= S.size || p[n - 1] != ')')
+            return false;
+    } else if (n != S.size) {
+        return false;
+    }
+    if (!fits<S>(at, std::make_index_sequence<S.words()>()))
+        return false;
+    Fields f;
+    if constexpr (S.name_first) {
+        const WordMeaning m = month_name_before(p, n - S.size);
+        if (m.cls != WordClass::Month)
+            return false;
+        f.month = static_cast<std::uint32_t>(m.value);
+    }
+    if constexpr (S.weekday.size != 0) {
+        const WordMeaning m = word_in<S.weekday>(at);
+        if (m.cls != WordClass::Weekday)
+            return false;
+        f.weekday = m.value;
+    }
+    if constexpr (S.month_name.size != 0) {
+        const WordMeaning m = word_in<S.month_name>(at);
+        if (m.cls != WordClass::Month)
+            return false;
+        f.month = static_cast<std::uint32_t>(m.value);
+    }
+    if constexpr (S.month.size != 0)
+        f.month = number_in<S.month>(at);
+    f.year = static_cast<std::int32_t>(number_in<S.year>(at));
+    f.day = number_in<S.day>(at);
+    f.hour = number_in<S.hour>(at);
+    f.minute = number_in<S.minute>(at);
+    f.second = number_in<S.second>(at);
+    if constexpr (S.half.size != 0) {
+        // AM or PM: the hour 1..12; 12 AM is midnight, 12 PM noon.
+        const std::uint64_t lower = (digit_text::load2(at + S.half.at) | 0x2020);
+        const bool pm = lower == key("pm");
+        if ((!pm && lower != key("am")) || f.hour < 1 || f.hour > 12)
+            return false;
+        f.hour = f.hour % 12 + (pm ? 12 : 0);
+    }
+    if constexpr (S.zone.size != 0) {
+        // A zone name; one with an offset after it must be UT, UTC or GMT.
+        const WordMeaning m = word_in<S.zone>(at);
+        if (m.cls == WordClass::ZoneUs && S.offset.size == 0)
+            f.offset_minutes = m.value * 60;
+        else if (m.cls != WordClass::ZoneUtc)
+            return false;
+    }
+    if constexpr (S.offset.size != 0) {
+        const std::uint32_t hours = number_in<Shape::Field{S.offset.at, 2}>(at);
+        const std::uint32_t minutes = number_in<Shape::Field{S.offset.at + 2, 2}>(at);
+        const char sign = at[S.sign.at];
+        if ((sign != '+' && sign != '-') || hours > 23 || minutes > 59)
+            return false;
+        const auto offset = static_cast<std::int32_t>(hours * 60 + minutes);
+        f.offset_minutes = sign == '-' ? -offset : offset;
+    }
+    if constexpr (S.comment_last) {
+        // The comment ends at its first ")", which must be the last character.
+        if (std::memchr(p + S.size, ')', n - S.size) != p + n - 1)
+            return false;
+    }
+    return instant_if_valid(f, seconds);
+}
+
+namespace whole {
+constexpr Shape kDots("DD.MM.YYYY hh:mm:ss");
+constexpr Shape kYearFirst("YYYY/MM/DD hh:mm:ss");
+constexpr Shape kMonthFirst("MM/DD/YYYY hh:mm:ss");
+constexpr Shape kMailOffset("WWW, DD NNN YYYY hh:mm:ss +oooo");
+constexpr Shape kMailZone("WWW, DD NNN YYYY hh:mm:ss ZZZ");
+constexpr Shape kAsctime("WWW NNN DD hh:mm:ss YYYY");
+constexpr Shape kAsctimeOneDigitDay("WWW NNN  D hh:mm:ss YYYY");
+constexpr Shape kDateCommand("WWW NNN DD hh:mm:ss ZZZ YYYY");
+constexpr Shape kDateCommandOneDigitDay("WWW NNN  D hh:mm:ss ZZZ YYYY");
+constexpr Shape kJavaScript("WWW NNN DD YYYY hh:mm:ss ZZZ+oooo (");
+constexpr Shape kTwelveHour("* DD, YYYY hh:mm:ss PP");
+constexpr Shape kTwelveHourOneDigit("* DD, YYYY h:mm:ss PP");
+} // namespace whole
+constexpr std::size_t kShortestShape = 19;
+
+// Tries the shapes a text may have by its first characters.
+[[gnu::always_inline]] inline bool read_whole_shape(const char* p, std::size_t n, std::int64_t& seconds) {
+    if (n < kShortestShape)
+        return false;
+    const std::uint8_t first = class_of(p[0]);
+    if (first == kDigit) {
+        if (p[2] == '.')
+            return read_shape<whole::kDots>(p, n, seconds);
+        if (p[4] == '/')
+            return read_shape<whole::kYearFirst>(p, n, seconds);
+        return p[2] == '/' && read_shape<whole::kMonthFirst>(p, n, seconds);
+    }
+    if (first != kLetter)
+        return false;
+    if (p[3] == ',')
+        return read_shape<whole::kMailOffset>(p, n, seconds) || read_shape<whole::kMailZone>(p, n, seconds);
+    if (p[3] == ' ' &&
+        (read_shape<whole::kAsctime>(p, n, seconds) || read_shape<whole::kDateCommand>(p, n, seconds) ||
+         read_shape<whole::kJavaScript>(p, n, seconds) || read_shape<whole::kAsctimeOneDigitDay>(p, n, seconds) ||
+         read_shape<whole::kDateCommandOneDigitDay>(p, n, seconds)))
+        return true;
+    // A 12-hour time ends the text: "h:mm:ss PP" or "hh:mm:ss PP".
+    return p[n - 11] == ' ' ? read_shape<whole::kTwelveHourOneDigit>(p, n, seconds)
+                            : read_shape<whole::kTwelveHour>(p, n, seconds);
 }
 
 // Reads the text left to right with a cursor.  Where the general parser
@@ -725,10 +1008,17 @@ private:
     }
 };
 
+// Reader's part, out of line so that reading a whole shape needs no frame.
+[[gnu::noinline]] bool read_step_by_step(std::string_view text, std::int64_t& seconds) {
+    return Reader(text).read(seconds);
+}
+
 } // namespace
 
-bool read_common_date(std::string_view text, std::int64_t& seconds) {
-    return Reader(text).read(seconds);
+// Flattened: the whole shapes' steps, the word lookups and the checks of
+// the fields inlined into one function.
+[[gnu::flatten]] bool read_common_date(std::string_view text, std::int64_t& seconds) {
+    return read_whole_shape(text.data(), text.size(), seconds) || read_step_by_step(text, seconds);
 }
 
 } // namespace kvix::date_text
