@@ -176,7 +176,7 @@ constexpr struct ThreeLetterTable {
 } kThreeLetterTable;
 
 // The meaning of a word of three letters, given as its key in lower case.
-constexpr WordMeaning three_letter_word(std::uint32_t lower) {
+[[gnu::always_inline]] constexpr WordMeaning three_letter_word(std::uint32_t lower) {
     const ThreeLetterTable::Slot& s = kThreeLetterTable.slots[kThreeLetterTable.slot_of(lower)];
     return s.key == lower ? s.meaning : WordMeaning{WordClass::Unknown, 0};
 }
@@ -265,30 +265,39 @@ struct Shape {
     static constexpr std::size_t kWords = 5;
     std::size_t size = 0; // characters, without '*'
     bool name_first = false, comment_last = false;
-    std::uint64_t letters[kWords] = {}, digits[kWords] = {}, fixed[kWords] = {}, text[kWords] = {};
+    // Per word (byte i of the text is byte i % 8 of word i / 8): what the
+    // text's bytes are XORed with, '0' at a digit and the character itself
+    // where one stands; which bytes are tested, the others (letters, the
+    // sign) masked to 0; and what each tested byte may be at most after
+    // the XOR, 9 for a digit and 0 for a character, given as 0x7F minus it
+    // (see misfit).
+    std::uint64_t pattern[kWords] = {}, tested[kWords] = {}, limit[kWords] = {};
     Field year, month, day, hour, minute, second, offset, sign, weekday, month_name, zone, half;
 
-    constexpr explicit Shape(std::string_view pattern) {
-        if (pattern.front() == '*') {
+    constexpr explicit Shape(std::string_view form) {
+        if (form.front() == '*') {
             name_first = true;
-            pattern.remove_prefix(1);
+            form.remove_prefix(1);
         }
-        comment_last = pattern.back() == '(';
-        size = pattern.size();
+        comment_last = form.back() == '(';
+        size = form.size();
         if (size < 8 || size > 8 * kWords)
             throw "a shape has 8 to 40 characters"; // stops the compilation
         for (std::size_t i = 0; i < size; ++i) {
-            const char c = pattern[i];
+            const char c = form[i];
             Field* f = c == 'Y' ? &year : c == 'M' ? &month : c == 'D' ? &day : c == 'h' ? &hour
                      : c == 'm' ? &minute : c == 's' ? &second : c == 'o' ? &offset : c == '+' ? &sign
                      : c == 'W' ? &weekday : c == 'N' ? &month_name : c == 'Z' ? &zone
                      : c == 'P' ? &half : nullptr;
-            // Byte i of the text is byte i % 8 of word i / 8 (see fits_word).
             const std::size_t k = i / 8;
             const unsigned shift = 8 * (i % 8);
+            const auto set = [&](unsigned char xor_with, unsigned char at_most) {
+                pattern[k] |= std::uint64_t{xor_with} << shift;
+                tested[k] |= std::uint64_t{0xFF} << shift;
+                limit[k] |= std::uint64_t{0x7Fu - at_most} << shift;
+            };
             if (f == nullptr) {
-                fixed[k] |= std::uint64_t{0xFF} << shift;
-                text[k] |= std::uint64_t{static_cast<unsigned char>(c)} << shift;
+                set(static_cast<unsigned char>(c), 0);
                 continue;
             }
             if (f->size == 0)
@@ -296,51 +305,77 @@ struct Shape {
             else if (f->at + f->size != i)
                 throw "a field's characters stand together";
             ++f->size;
-            if (c == 'W' || c == 'N' || c == 'Z' || c == 'P')
-                letters[k] |= std::uint64_t{0x80} << shift;
-            else if (c != '+')
-                digits[k] |= std::uint64_t{0x80} << shift;
+            if (c == 'Y' || c == 'M' || c == 'D' || c == 'h' || c == 'm' || c == 's' || c == 'o')
+                set('0', 9);
         }
     }
     constexpr std::size_t words() const { return (size + 7) / 8; }
 };
 
-// Whether the text from p has shape S in word K: the letters, the digits
-// and the characters that stand for themselves where S has them.
+// Word K of the text from p, XORed with shape S's pattern and masked to
+// the bytes tested: a digit's value where S has a digit, 0 where the text
+// has the character S has.  The last word, when S ends within it, is
+// loaded so that it ends with S, and shifted down to the bytes of S.
 template <const Shape& S, std::size_t K>
-[[gnu::always_inline]] inline bool fits_word(const char* p) {
-    constexpr std::uint64_t kLetters = S.letters[K], kDigits = S.digits[K];
-    // The last word, when the shape ends within it, is loaded so that it
-    // ends with the shape, and shifted down to the bytes that are the
-    // shape's, the rest zero.
+[[gnu::always_inline]] inline std::uint64_t xor_word(const char* p) {
     std::uint64_t w;
     if constexpr (8 * K + 8 <= S.size)
         w = digit_text::load8(p + 8 * K);
     else
         w = digit_text::load8(p + S.size - 8) >> (8 * (8 * K + 8 - S.size));
-    bool fits = (w & S.fixed[K]) == S.text[K];
-    if constexpr (kLetters != 0)
-        fits = fits && (letter_bytes(w) & kLetters) == kLetters;
-    if constexpr (kDigits != 0)
-        fits = fits && (digit_bytes(w) & kDigits) == kDigits;
-    return fits;
+    return (w ^ S.pattern[K]) & S.tested[K];
 }
-template <const Shape& S, std::size_t... K>
-[[gnu::always_inline]] inline bool fits(const char* p, std::index_sequence<K...>) {
-    return (fits_word<S, K>(p) && ...);
+// The bytes of x = xor_word<S, K> that exceed what they may be, in their
+// top bits: x over 0x7F has it already, and x + (0x7F - at most) reaches
+// 0x80 exactly when x exceeds at most.  A carry out of a byte comes only
+// from x of 0x81 or more, which fails by its own top bit (as in
+// canonical_date.hpp).
+template <const Shape& S, std::size_t K>
+constexpr std::uint64_t misfit(std::uint64_t x) {
+    return ((x + S.limit[K]) | x) & kHighBits;
 }
 
-// The value of a field of digits, once the shape fits.
-template <Shape::Field F, std::size_t... I>
-[[gnu::always_inline]] inline std::uint32_t number_in(const char* p, std::index_sequence<I...>) {
-    std::uint32_t v = 0;
-    ((v = v * 10 + (static_cast<std::uint32_t>(static_cast<unsigned char>(p[F.at + I])) - '0')), ...);
-    return v;
-}
-template <Shape::Field F>
-[[gnu::always_inline]] inline std::uint32_t number_in(const char* p) {
-    return number_in<F>(p, std::make_index_sequence<F.size>());
-}
+// The text from p in shape S's words (xor_word), and whether the text has
+// shape S, tested on all words with one branch.  Letters are not tested
+// here: the names' lookups only match letters (see read_shape).
+template <const Shape& S>
+struct ShapeWords {
+    std::uint64_t x[Shape::kWords];
+    bool fits;
+
+    explicit ShapeWords(const char* p) { load(p, std::make_index_sequence<S.words()>()); }
+    template <std::size_t... K>
+    [[gnu::always_inline]] void load(const char* p, std::index_sequence<K...>) {
+        ((x[K] = xor_word<S, K>(p)), ...);
+        fits = (misfit<S, K>(x[K]) | ...) == 0;
+    }
+
+    // The value of the two digits at i and i + 1, once the text fits: from
+    // their word's pairs (each byte ten times its digit plus the next
+    // byte's) when one word holds both, else from the two words.
+    template <std::size_t I>
+    [[gnu::always_inline]] std::uint32_t two(const char* p) const {
+        if constexpr (I / 8 == (I + 1) / 8) {
+            const std::uint64_t d = x[I / 8];
+            return static_cast<std::uint32_t>(((d * 10 + (d >> 8)) >> (8 * (I % 8))) & 0xFF);
+        } else {
+            return (static_cast<std::uint32_t>(static_cast<unsigned char>(p[I])) - '0') * 10 +
+                   (static_cast<std::uint32_t>(static_cast<unsigned char>(p[I + 1])) - '0');
+        }
+    }
+    // The value of a field of one, two or four digits.
+    template <Shape::Field F>
+    [[gnu::always_inline]] std::uint32_t number(const char* p) const {
+        static_assert(F.size == 1 || F.size == 2 || F.size == 4);
+        if constexpr (F.size == 1)
+            return static_cast<std::uint32_t>(static_cast<unsigned char>(p[F.at])) - '0';
+        else if constexpr (F.size == 2)
+            return two<F.at>(p);
+        else
+            return two<F.at>(p) * 100 + two<F.at + 2>(p);
+    }
+};
+
 // The meaning of a field of three letters, once the shape fits.
 template <Shape::Field F>
 [[gnu::always_inline]] inline WordMeaning word_in(const char* p) {
@@ -363,79 +398,109 @@ template <Shape::Field F>
 // Reads the text p[0, n) if it is of shape S, with the decisions the steps
 // of Reader take on the same fields; false for any other text and for one
 // that fails a check.
+// Whether the text p[0, n) has the length of shape S, and for a comment
+// the ")" at its end: tested before the call to read_fitting.
 template <const Shape& S>
-[[gnu::always_inline]] inline bool read_shape(const char* p, std::size_t n, std::int64_t& seconds) {
-    const char* at = p; // where the pattern starts
-    if constexpr (S.name_first) {
-        // The month names have 3 to 9 letters ("September").
-        if (n < S.size + 3 || n > S.size + 9)
-            return false;
-        at = p + (n - S.size);
-    } else if constexpr (S.comment_last) {
-        if (n <= S.size || p[n - 1] != ')')
-            return false;
-    } else if (n != S.size) {
-        return false;
+[[gnu::always_inline]] inline bool length_fits(const char* p, std::size_t n) {
+    if constexpr (S.name_first)
+        return n >= S.size + 3 && n <= S.size + 9; // month names of 3 to 9 letters
+    else if constexpr (S.comment_last)
+        return n > S.size && p[n - 1] == ')';
+    else
+        return n == S.size;
+}
+
+// Whether no byte of p[from, to) is c, eight bytes at a time: a byte of
+// x = w ^ c is 0 exactly where w has c, and x - 0x01 borrows into the top
+// bit of the lowest such byte, which ~x keeps only for x of 0 (a byte
+// above it may be flagged wrongly; the test is for any byte).
+inline bool none_is(const char* p, std::size_t from, std::size_t to, char c) {
+    const std::uint64_t cs = static_cast<unsigned char>(c) * kEachByte;
+    const auto any_c = [&](std::uint64_t w) { return ((w ^ cs) - kEachByte) & ~(w ^ cs) & kHighBits; };
+    if (to - from < 8) {
+        for (std::size_t i = from; i < to; ++i)
+            if (p[i] == c)
+                return false;
+        return true;
     }
-    if (!fits<S>(at, std::make_index_sequence<S.words()>()))
+    std::uint64_t seen = 0;
+    for (std::size_t i = from; i + 8 < to; i += 8)
+        seen |= any_c(digit_text::load8(p + i));
+    // The last eight bytes, some looked at again.
+    return (seen | any_c(digit_text::load8(p + to - 8))) == 0;
+}
+
+// Reads the text p[0, n), whose length fits shape S, if it is of that
+// shape, with the decisions the steps of Reader take on the same fields;
+// false for any other text and for one that fails a check.
+template <const Shape& S>
+[[gnu::noinline]] bool read_fitting(const char* p, std::size_t n, std::int64_t& seconds) {
+    const char* at = S.name_first ? p + (n - S.size) : p; // where the shape starts
+    const ShapeWords<S> words(at);
+    if (!words.fits)
         return false;
+    // The checks below are gathered in `named`, tested once at the end.
     Fields f;
+    bool named = true;
     if constexpr (S.name_first) {
         const WordMeaning m = month_name_before(p, n - S.size);
-        if (m.cls != WordClass::Month)
-            return false;
+        named = m.cls == WordClass::Month;
         f.month = static_cast<std::uint32_t>(m.value);
     }
     if constexpr (S.weekday.size != 0) {
         const WordMeaning m = word_in<S.weekday>(at);
-        if (m.cls != WordClass::Weekday)
-            return false;
+        named = named & (m.cls == WordClass::Weekday);
         f.weekday = m.value;
     }
     if constexpr (S.month_name.size != 0) {
         const WordMeaning m = word_in<S.month_name>(at);
-        if (m.cls != WordClass::Month)
-            return false;
+        named = named & (m.cls == WordClass::Month);
         f.month = static_cast<std::uint32_t>(m.value);
     }
     if constexpr (S.month.size != 0)
-        f.month = number_in<S.month>(at);
-    f.year = static_cast<std::int32_t>(number_in<S.year>(at));
-    f.day = number_in<S.day>(at);
-    f.hour = number_in<S.hour>(at);
-    f.minute = number_in<S.minute>(at);
-    f.second = number_in<S.second>(at);
+        f.month = words.template number<S.month>(at);
+    f.year = static_cast<std::int32_t>(words.template number<S.year>(at));
+    f.day = words.template number<S.day>(at);
+    f.hour = words.template number<S.hour>(at);
+    f.minute = words.template number<S.minute>(at);
+    f.second = words.template number<S.second>(at);
     if constexpr (S.half.size != 0) {
         // AM or PM: the hour 1..12; 12 AM is midnight, 12 PM noon.
-        const std::uint64_t lower = (digit_text::load2(at + S.half.at) | 0x2020);
+        const std::uint64_t lower = digit_text::load2(at + S.half.at) | 0x2020;
         const bool pm = lower == key("pm");
-        if ((!pm && lower != key("am")) || f.hour < 1 || f.hour > 12)
-            return false;
+        named = named & (pm | (lower == key("am"))) & (f.hour - 1 < 12);
         f.hour = f.hour % 12 + (pm ? 12 : 0);
     }
     if constexpr (S.zone.size != 0) {
         // A zone name; one with an offset after it must be UT, UTC or GMT.
         const WordMeaning m = word_in<S.zone>(at);
-        if (m.cls == WordClass::ZoneUs && S.offset.size == 0)
-            f.offset_minutes = m.value * 60;
-        else if (m.cls != WordClass::ZoneUtc)
-            return false;
+        if constexpr (S.offset.size == 0) {
+            named = named & ((m.cls == WordClass::ZoneUtc) | (m.cls == WordClass::ZoneUs));
+            f.offset_minutes = m.value * 60; // 0 for UTC
+        } else {
+            named = named & (m.cls == WordClass::ZoneUtc);
+        }
     }
     if constexpr (S.offset.size != 0) {
-        const std::uint32_t hours = number_in<Shape::Field{S.offset.at, 2}>(at);
-        const std::uint32_t minutes = number_in<Shape::Field{S.offset.at + 2, 2}>(at);
+        const std::uint32_t hours = words.template number<Shape::Field{S.offset.at, 2}>(at);
+        const std::uint32_t minutes = words.template number<Shape::Field{S.offset.at + 2, 2}>(at);
         const char sign = at[S.sign.at];
-        if ((sign != '+' && sign != '-') || hours > 23 || minutes > 59)
-            return false;
+        named = named & ((sign == '+') | (sign == '-')) & (hours <= 23) & (minutes <= 59);
         const auto offset = static_cast<std::int32_t>(hours * 60 + minutes);
         f.offset_minutes = sign == '-' ? -offset : offset;
     }
     if constexpr (S.comment_last) {
-        // The comment ends at its first ")", which must be the last character.
-        if (std::memchr(p + S.size, ')', n - S.size) != p + n - 1)
-            return false;
+        // The comment ends at its first ")", which must be the last
+        // character (length_fits).
+        named = named & none_is(p, S.size, n - 1, ')');
     }
+    if (!named)
+        return false;
     return instant_if_valid(f, seconds);
+}
+template <const Shape& S>
+[[gnu::always_inline]] inline bool read_shape(const char* p, std::size_t n, std::int64_t& seconds) {
+    return length_fits<S>(p, n) && read_fitting<S>(p, n, seconds);
 }
 
 namespace whole {
@@ -1015,9 +1080,7 @@ private:
 
 } // namespace
 
-// Flattened: the whole shapes' steps, the word lookups and the checks of
-// the fields inlined into one function.
-[[gnu::flatten]] bool read_common_date(std::string_view text, std::int64_t& seconds) {
+bool read_common_date(std::string_view text, std::int64_t& seconds) {
     return read_whole_shape(text.data(), text.size(), seconds) || read_step_by_step(text, seconds);
 }
 
