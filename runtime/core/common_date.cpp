@@ -312,17 +312,20 @@ struct Shape {
     constexpr std::size_t words() const { return (size + 7) / 8; }
 };
 
-// Word K of the text from p, XORed with shape S's pattern and masked to
-// the bytes tested: a digit's value where S has a digit, 0 where the text
-// has the character S has.  The last word, when S ends within it, is
+// Word K of the text from p.  The last word, when S ends within it, is
 // loaded so that it ends with S, and shifted down to the bytes of S.
 template <const Shape& S, std::size_t K>
-[[gnu::always_inline]] inline std::uint64_t xor_word(const char* p) {
-    std::uint64_t w;
+[[gnu::always_inline]] inline std::uint64_t shape_word(const char* p) {
     if constexpr (8 * K + 8 <= S.size)
-        w = digit_text::load8(p + 8 * K);
+        return digit_text::load8(p + 8 * K);
     else
-        w = digit_text::load8(p + S.size - 8) >> (8 * (8 * K + 8 - S.size));
+        return digit_text::load8(p + S.size - 8) >> (8 * (8 * K + 8 - S.size));
+}
+// A word of the text XORed with S's pattern and masked to the bytes
+// tested: a digit's value where S has a digit, 0 where the text has the
+// character S has.
+template <const Shape& S, std::size_t K>
+constexpr std::uint64_t xor_word(std::uint64_t w) {
     return (w ^ S.pattern[K]) & S.tested[K];
 }
 // The bytes of x = xor_word<S, K> that exceed what they may be, in their
@@ -340,13 +343,13 @@ constexpr std::uint64_t misfit(std::uint64_t x) {
 // here: the names' lookups only match letters (see read_shape).
 template <const Shape& S>
 struct ShapeWords {
-    std::uint64_t x[Shape::kWords];
+    std::uint64_t w[Shape::kWords], x[Shape::kWords]; // the words, and xor_word of them
     bool fits;
 
     explicit ShapeWords(const char* p) { load(p, std::make_index_sequence<S.words()>()); }
     template <std::size_t... K>
     [[gnu::always_inline]] void load(const char* p, std::index_sequence<K...>) {
-        ((x[K] = xor_word<S, K>(p)), ...);
+        ((w[K] = shape_word<S, K>(p), x[K] = xor_word<S, K>(w[K])), ...);
         fits = (misfit<S, K>(x[K]) | ...) == 0;
     }
 
@@ -374,14 +377,21 @@ struct ShapeWords {
         else
             return two<F.at>(p) * 100 + two<F.at + 2>(p);
     }
+    // The meaning of a field of three letters, from their word when one
+    // holds them.
+    template <Shape::Field F>
+    [[gnu::always_inline]] WordMeaning name(const char* p) const {
+        static_assert(F.size == 3);
+        std::uint32_t letters;
+        if constexpr (F.at / 8 == (F.at + 2) / 8) {
+            letters = static_cast<std::uint32_t>(w[F.at / 8] >> (8 * (F.at % 8))) & 0xFFFFFF;
+        } else {
+            const auto byte = [&](std::size_t i) { return static_cast<std::uint32_t>(static_cast<unsigned char>(p[F.at + i])); };
+            letters = byte(0) | byte(1) << 8 | byte(2) << 16;
+        }
+        return three_letter_word(letters | 0x202020);
+    }
 };
-
-// The meaning of a field of three letters, once the shape fits.
-template <Shape::Field F>
-[[gnu::always_inline]] inline WordMeaning word_in(const char* p) {
-    const auto byte = [&](std::size_t i) { return static_cast<std::uint32_t>(static_cast<unsigned char>(p[F.at + i])); };
-    return three_letter_word((byte(0) | byte(1) << 8 | byte(2) << 16) | 0x202020);
-}
 
 // The month name of 3 to 9 letters that fills p[0, len): its meaning, or
 // Unknown when those are not all letters.
@@ -410,24 +420,29 @@ template <const Shape& S>
         return n == S.size;
 }
 
-// Whether no byte of p[from, to) is c, eight bytes at a time: a byte of
-// x = w ^ c is 0 exactly where w has c, and x - 0x01 borrows into the top
-// bit of the lowest such byte, which ~x keeps only for x of 0 (a byte
-// above it may be flagged wrongly; the test is for any byte).
+// Whether no byte of p[from, to) is c, sixteen bytes at a time (a
+// vector compare, one instruction on most machines); shorter runs a byte
+// at a time.  The last sixteen bytes are looked at whole, some again.
 inline bool none_is(const char* p, std::size_t from, std::size_t to, char c) {
-    const std::uint64_t cs = static_cast<unsigned char>(c) * kEachByte;
-    const auto any_c = [&](std::uint64_t w) { return ((w ^ cs) - kEachByte) & ~(w ^ cs) & kHighBits; };
-    if (to - from < 8) {
+    using Bytes16 [[gnu::vector_size(16)]] = char;
+    if (to - from < 16) {
         for (std::size_t i = from; i < to; ++i)
             if (p[i] == c)
                 return false;
         return true;
     }
+    const auto any_c = [&](std::size_t i) {
+        Bytes16 v;
+        std::memcpy(&v, p + i, 16);
+        const Bytes16 equal = v == c; // -1 in each byte that is c, else 0
+        std::uint64_t halves[2];
+        std::memcpy(halves, &equal, 16);
+        return halves[0] | halves[1];
+    };
     std::uint64_t seen = 0;
-    for (std::size_t i = from; i + 8 < to; i += 8)
-        seen |= any_c(digit_text::load8(p + i));
-    // The last eight bytes, some looked at again.
-    return (seen | any_c(digit_text::load8(p + to - 8))) == 0;
+    for (std::size_t i = from; i + 16 < to; i += 16)
+        seen |= any_c(i);
+    return (seen | any_c(to - 16)) == 0;
 }
 
 // Reads the text p[0, n), whose length fits shape S, if it is of that
@@ -448,12 +463,12 @@ template <const Shape& S>
         f.month = static_cast<std::uint32_t>(m.value);
     }
     if constexpr (S.weekday.size != 0) {
-        const WordMeaning m = word_in<S.weekday>(at);
+        const WordMeaning m = words.template name<S.weekday>(at);
         named = named & (m.cls == WordClass::Weekday);
         f.weekday = m.value;
     }
     if constexpr (S.month_name.size != 0) {
-        const WordMeaning m = word_in<S.month_name>(at);
+        const WordMeaning m = words.template name<S.month_name>(at);
         named = named & (m.cls == WordClass::Month);
         f.month = static_cast<std::uint32_t>(m.value);
     }
@@ -473,7 +488,7 @@ template <const Shape& S>
     }
     if constexpr (S.zone.size != 0) {
         // A zone name; one with an offset after it must be UT, UTC or GMT.
-        const WordMeaning m = word_in<S.zone>(at);
+        const WordMeaning m = words.template name<S.zone>(at);
         if constexpr (S.offset.size == 0) {
             named = named & ((m.cls == WordClass::ZoneUtc) | (m.cls == WordClass::ZoneUs));
             f.offset_minutes = m.value * 60; // 0 for UTC
