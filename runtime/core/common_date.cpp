@@ -8,6 +8,11 @@
 // that would read the same text.  Reading the same tokens and taking the
 // same decisions, the reader gives the same fields, and with them the same
 // instant, whenever it accepts.
+//
+// Before those steps, the whole texts of the shapes most common (the
+// outputs of mail, asctime, date, JavaScript and the like, and the numeric
+// dates with a time) are tested against each shape word-wide and read at
+// once, with the decisions the steps would take (read_whole_shape).
 #include "common_date.hpp"
 
 #include <algorithm>
@@ -389,7 +394,7 @@ struct ShapeWords {
             const auto byte = [&](std::size_t i) { return static_cast<std::uint32_t>(static_cast<unsigned char>(p[F.at + i])); };
             letters = byte(0) | byte(1) << 8 | byte(2) << 16;
         }
-        return three_letter_word(letters | 0x202020);
+        return three_letter_word(letters | 0x202020); // lower case, as key() makes it
     }
 };
 
@@ -405,9 +410,6 @@ struct ShapeWords {
                    : quick_word(lower, len, static_cast<char>(len == 9 ? p[8] | 0x20 : 0));
 }
 
-// Reads the text p[0, n) if it is of shape S, with the decisions the steps
-// of Reader take on the same fields; false for any other text and for one
-// that fails a check.
 // Whether the text p[0, n) has the length of shape S, and for a comment
 // the ")" at its end: tested before the call to read_fitting.
 template <const Shape& S>
@@ -532,9 +534,22 @@ constexpr Shape kJavaScript("WWW NNN DD YYYY hh:mm:ss ZZZ+oooo (");
 constexpr Shape kTwelveHour("* DD, YYYY hh:mm:ss PP");
 constexpr Shape kTwelveHourOneDigit("* DD, YYYY h:mm:ss PP");
 } // namespace whole
-constexpr std::size_t kShortestShape = 19;
+// The fewest characters of a text of any of these shapes: a shorter text
+// goes to Reader at once, and any text tried has the characters that
+// read_whole_shape looks at to choose.
+constexpr std::size_t kShortestShape =
+    std::min({whole::kDots.size, whole::kYearFirst.size, whole::kMonthFirst.size, whole::kMailOffset.size,
+              whole::kMailZone.size, whole::kAsctime.size, whole::kDateCommand.size,
+              whole::kJavaScript.size + 1, whole::kTwelveHour.size + 3, whole::kTwelveHourOneDigit.size + 3});
+static_assert(kShortestShape == 19);
+// Where a text of the 12-hour shapes with a one-digit hour has the space
+// before that hour, counted from the text's end (" h:mm:ss PP": 11).
+constexpr std::size_t kOneDigitHourFromEnd = whole::kTwelveHourOneDigit.size - (whole::kTwelveHourOneDigit.hour.at - 1);
 
-// Tries the shapes a text may have by its first characters.
+// Tries the shapes a text may have, chosen by its first characters: a digit
+// and "." or "/" where each numeric shape has it, or a letter and "," or
+// " " where the weekday shapes have it after three letters; the 12-hour
+// shapes after a month name last.
 [[gnu::always_inline]] inline bool read_whole_shape(const char* p, std::size_t n, std::int64_t& seconds) {
     if (n < kShortestShape)
         return false;
@@ -556,7 +571,7 @@ constexpr std::size_t kShortestShape = 19;
          read_shape<whole::kDateCommandOneDigitDay>(p, n, seconds)))
         return true;
     // A 12-hour time ends the text: "h:mm:ss PP" or "hh:mm:ss PP".
-    return p[n - 11] == ' ' ? read_shape<whole::kTwelveHourOneDigit>(p, n, seconds)
+    return p[n - kOneDigitHourFromEnd] == ' ' ? read_shape<whole::kTwelveHourOneDigit>(p, n, seconds)
                             : read_shape<whole::kTwelveHour>(p, n, seconds);
 }
 
