@@ -279,6 +279,16 @@ struct Shape {
     std::uint64_t pattern[kWords] = {}, tested[kWords] = {}, limit[kWords] = {};
     Field year, month, day, hour, minute, second, offset, sign, weekday, month_name, zone, half;
 
+    // The pattern's letters of the fields above, in their order; the
+    // first seven are digits.
+    static constexpr std::string_view kFieldLetters = "YMDhmso+WNZP";
+    static constexpr std::size_t kDigitFields = 7;
+    constexpr Field& field(std::size_t kind) {
+        Field* const all[] = {&year, &month, &day, &hour, &minute, &second, &offset,
+                              &sign, &weekday, &month_name, &zone, &half};
+        return *all[kind];
+    }
+
     constexpr explicit Shape(std::string_view form) {
         if (form.front() == '*') {
             name_first = true;
@@ -290,10 +300,7 @@ struct Shape {
             throw "a shape has 8 to 40 characters"; // stops the compilation
         for (std::size_t i = 0; i < size; ++i) {
             const char c = form[i];
-            Field* f = c == 'Y' ? &year : c == 'M' ? &month : c == 'D' ? &day : c == 'h' ? &hour
-                     : c == 'm' ? &minute : c == 's' ? &second : c == 'o' ? &offset : c == '+' ? &sign
-                     : c == 'W' ? &weekday : c == 'N' ? &month_name : c == 'Z' ? &zone
-                     : c == 'P' ? &half : nullptr;
+            const std::size_t kind = kFieldLetters.find(c);
             const std::size_t k = i / 8;
             const unsigned shift = 8 * (i % 8);
             const auto set = [&](unsigned char xor_with, unsigned char at_most) {
@@ -301,16 +308,17 @@ struct Shape {
                 tested[k] |= std::uint64_t{0xFF} << shift;
                 limit[k] |= std::uint64_t{0x7Fu - at_most} << shift;
             };
-            if (f == nullptr) {
+            if (kind == std::string_view::npos) {
                 set(static_cast<unsigned char>(c), 0);
                 continue;
             }
-            if (f->size == 0)
-                f->at = i;
-            else if (f->at + f->size != i)
+            Field& f = field(kind);
+            if (f.size == 0)
+                f.at = i;
+            else if (f.at + f.size != i)
                 throw "a field's characters stand together";
-            ++f->size;
-            if (c == 'Y' || c == 'M' || c == 'D' || c == 'h' || c == 'm' || c == 's' || c == 'o')
+            ++f.size;
+            if (kind < kDigitFields)
                 set('0', 9);
         }
     }
