@@ -76,6 +76,8 @@ private slots:
     void twelveHourClock() { check_row(); }
     void whiteSpaceAndCase_data();
     void whiteSpaceAndCase() { check_row(); }
+    void wholeShapes_data();
+    void wholeShapes() { check_row(); }
 
     void refusals_data();
     void refusals();
@@ -285,6 +287,39 @@ void tst_DateParser::whiteSpaceAndCase_data() {
     QTest::newRow("minus sign") << "2038-01-18T22:14:07\u221205:00" << Q_INT64_C(2147483647);
 }
 
+// Whole texts in the shapes read at once (each the whole text, nothing
+// around it), and texts one character off those shapes, which the step by
+// step reading takes: both must give the same instant.
+void tst_DateParser::wholeShapes_data() {
+    add_columns();
+    // GNU date
+    QTest::newRow("asctime, upper case") << "TUE JAN 19 03:14:07 2038" << Q_INT64_C(2147483647);
+    QTest::newRow("asctime, two spaces before the year") << "Tue Jan 19 03:14:07  2038" << Q_INT64_C(2147483647);
+    QTest::newRow("asctime, tab before the year") << "Tue Jan 19 03:14:07\t2038" << Q_INT64_C(2147483647);
+    QTest::newRow("asctime, one-digit day") << "Sat Jan  1 00:00:00 2000" << Q_INT64_C(946684800);
+    QTest::newRow("date, lower-case zone") << "Tue Jan 19 03:14:07 gmt 2038" << Q_INT64_C(2147483647);
+    QTest::newRow("date, PST") << "Mon Jan 18 19:14:07 PST 2038" << Q_INT64_C(2147483647);
+    QTest::newRow("mail, -0130") << "Tue, 19 Jan 2038 03:14:07 -0130" << Q_INT64_C(2147489047);
+    QTest::newRow("mail, offset with a colon") << "Tue, 19 Jan 2038 03:14:07 +01:00" << Q_INT64_C(2147480047);
+    QTest::newRow("mail, EDT") << "Tue, 19 Jan 2038 03:14:07 EDT" << Q_INT64_C(2147498047);
+    QTest::newRow("http, epoch") << "Thu, 01 Jan 1970 00:00:00 GMT" << Q_INT64_C(0);
+    QTest::newRow("javascript, empty comment") << "Tue Jan 19 2038 03:14:07 GMT+0000 ()" << Q_INT64_C(2147483647);
+    QTest::newRow("javascript, short comment") << "Thu Jan 01 1970 00:00:00 GMT+0000 (x)" << Q_INT64_C(0);
+    QTest::newRow("javascript, UTC+0100") << "Tue Jan 19 2038 03:14:07 UTC+0100 (CET)" << Q_INT64_C(2147480047);
+    QTest::newRow("javascript, space after the comment") << "Tue Jan 19 2038 03:14:07 GMT+0000 (Coordinated Universal Time) " << Q_INT64_C(2147483647);
+    QTest::newRow("javascript, comment of 16") << "Tue Jan 19 2038 03:14:07 GMT-0000 (sixteen letters.)" << Q_INT64_C(2147483647);
+    QTest::newRow("javascript, comment of 17") << "Tue Jan 19 2038 03:14:07 GMT-0000 (seventeen letters)" << Q_INT64_C(2147483647);
+    QTest::newRow("12-hour, one-digit hour") << "January 19, 2038 3:14:07 AM" << Q_INT64_C(2147483647);
+    QTest::newRow("12-hour, three-letter month, PM") << "May 19, 2038 03:14:07 PM" << Q_INT64_C(2157894847);
+    QTest::newRow("12-hour, nine-letter month") << "September 09, 2001 1:46:40 AM" << Q_INT64_C(1000000000);
+    QTest::newRow("12-hour, last second before 1970") << "December 31, 1969 11:59:59 PM" << Q_INT64_C(-1);
+    QTest::newRow("12-hour, midnight") << "Jan 01, 1970 12:00:00 AM" << Q_INT64_C(0);
+    QTest::newRow("12-hour, noon, mixed case") << "jAN 01, 1970 12:00:00 pm" << Q_INT64_C(43200);
+    // GNU date, for "2036-02-29 03:14:07" (it reads no dots)
+    QTest::newRow("dots, 29 February 2036") << "29.02.2036 03:14:07" << Q_INT64_C(2087867647);
+    QTest::newRow("month first slashes, one-digit hour") << "01/19/2038 3:14:07" << Q_INT64_C(2147483647);
+}
+
 void tst_DateParser::refusals_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("reason"); // a part the reason must hold
@@ -373,6 +408,26 @@ void tst_DateParser::refusals_data() {
     QTest::newRow("offset of one digit") << "2038-01-19 03:14:07 +1" << "+hh:mm";
     QTest::newRow("offset 24 hours") << "2038-01-19 03:14:07 +2400" << "offsets go from -23:59 to +23:59";
     QTest::newRow("offset minute 60") << "2038-01-19 03:14:07 +01:60" << "offsets go from";
+    // Whole texts in the shapes read at once, one part off or failing a
+    // check: the general reason.  A comment ends at its first ")".
+    QTest::newRow("whole dots, 31 April") << "31.04.2038 03:14:07" << "April 2038 has 30 days";
+    QTest::newRow("whole dots, 29 February 2100") << "29.02.2100 00:00:00" << "February 2100 has 28 days";
+    QTest::newRow("whole slashes, day first") << "19/01/2038 03:14:07" << "month comes first";
+    QTest::newRow("whole mail, leap second") << "Tue, 19 Jan 2038 03:14:60 +0000" << "leap second";
+    QTest::newRow("whole mail, offset minute 60") << "Tue, 19 Jan 2038 03:14:07 +0060" << "offsets go from";
+    QTest::newRow("whole date, wrong weekday") << "Mon Jan 19 03:14:07 UTC 2038" << "2038-01-19 is a Tuesday, not a Monday";
+    QTest::newRow("whole date, CET") << "Tue Jan 19 03:14:07 CET 2038" << "\u201CCET\u201D " + ambiguous;
+    QTest::newRow("whole asctime, not a letter") << "Tu@ Jan 19 03:14:07 2038" << "YYYY-MM-DD hh:mm:ss";
+    QTest::newRow("whole javascript, offset 24 hours") << "Tue Jan 19 2038 03:14:07 GMT+2400 (x)" << "offsets go from";
+    QTest::newRow("whole javascript, US zone and offset") << "Tue Jan 19 2038 03:14:07 EST+0000 (x)" << "\u201C+0000 (x)\u201D";
+    QTest::newRow("whole javascript, text after the comment") << "Tue Jan 19 2038 03:14:07 GMT+0000 (a) b)" << "\u201Cb)\u201D";
+    QTest::newRow("whole javascript, ) first in 16") << "Tue Jan 19 2038 03:14:07 GMT+0000 ()sixteen letters.)" << "\u201Csixteen letters.)\u201D";
+    QTest::newRow("whole javascript, ) last in 16") << "Tue Jan 19 2038 03:14:07 GMT+0000 (sixteen letters))" << "\u201C)\u201D";
+    QTest::newRow("whole javascript, ) in the second 16") << "Tue Jan 19 2038 03:14:07 GMT+0000 (Coordinated Universal) Time)" << "\u201CTime)\u201D";
+    QTest::newRow("whole 12-hour, hour 13 PM") << "January 19, 2038 13:14:07 PM" << "there is no hour 13 PM";
+    QTest::newRow("whole 12-hour, hour 0 AM") << "January 19, 2038 0:14:07 AM" << "there is no hour 0 AM";
+    QTest::newRow("whole 12-hour, ten letters") << "Septembers 19, 2038 3:14:07 AM" << "YYYY-MM-DD hh:mm:ss";
+    QTest::newRow("whole 12-hour, a weekday for the month") << "Tuesday 19, 2038 3:14:07 AM" << "YYYY-MM-DD hh:mm:ss";
     QTest::newRow("a number") << "1700000000" << "A number alone is not a date";
     QTest::newRow("a word") << "Tuesday" << "YYYY-MM-DD hh:mm:ss";
     QTest::newRow("not ASCII") << "\u00BD 2038" << "YYYY-MM-DD hh:mm:ss";

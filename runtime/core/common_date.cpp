@@ -8,6 +8,11 @@
 // that would read the same text.  Reading the same tokens and taking the
 // same decisions, the reader gives the same fields, and with them the same
 // instant, whenever it accepts.
+//
+// Before those steps, the whole texts of the shapes most common (the
+// outputs of mail, asctime, date, JavaScript and the like, and the numeric
+// dates with a time) are tested against each shape word-wide and read at
+// once, with the decisions the steps would take (read_whole_shape).
 #include "common_date.hpp"
 
 #include <algorithm>
@@ -15,6 +20,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <iterator>
+#include <utility>
 
 #include "date_fields.hpp"
 #include "date_tokens.hpp"
@@ -108,6 +115,80 @@ constexpr std::uint64_t key(std::string_view w) {
     return v;
 }
 
+// The words of three letters the steps below act on, with the meaning the
+// tokenizer gives them (meaning_of in date_tokens.cpp): the month and
+// weekday names and the zone names read.
+struct ThreeLetterWord {
+    std::string_view word;
+    WordMeaning meaning;
+};
+constexpr ThreeLetterWord kThreeLetterWords[] = {
+    {"jan", {WordClass::Month, 1}},    {"feb", {WordClass::Month, 2}},
+    {"mar", {WordClass::Month, 3}},    {"apr", {WordClass::Month, 4}},
+    {"may", {WordClass::Month, 5}},    {"jun", {WordClass::Month, 6}},
+    {"jul", {WordClass::Month, 7}},    {"aug", {WordClass::Month, 8}},
+    {"sep", {WordClass::Month, 9}},    {"oct", {WordClass::Month, 10}},
+    {"nov", {WordClass::Month, 11}},   {"dec", {WordClass::Month, 12}},
+    {"sun", {WordClass::Weekday, 0}},  {"mon", {WordClass::Weekday, 1}},
+    {"tue", {WordClass::Weekday, 2}},  {"wed", {WordClass::Weekday, 3}},
+    {"thu", {WordClass::Weekday, 4}},  {"fri", {WordClass::Weekday, 5}},
+    {"sat", {WordClass::Weekday, 6}},  {"utc", {WordClass::ZoneUtc, 0}},
+    {"gmt", {WordClass::ZoneUtc, 0}},  {"est", {WordClass::ZoneUs, -5}},
+    {"edt", {WordClass::ZoneUs, -4}},  {"cst", {WordClass::ZoneUs, -6}},
+    {"cdt", {WordClass::ZoneUs, -5}},  {"mst", {WordClass::ZoneUs, -7}},
+    {"mdt", {WordClass::ZoneUs, -6}},  {"pst", {WordClass::ZoneUs, -8}},
+    {"pdt", {WordClass::ZoneUs, -7}},
+};
+
+// The same words looked up by a perfect hash: a word's key (three letters
+// in lower case as key() makes them, 24 bits) times a multiplier, of which
+// the top 7 bits of the 32-bit product pick one of 128 slots.  The
+// multiplier is the first odd number from 2^32 / golden ratio (Knuth's
+// multiplicative hashing) that gives every word a slot of its own, found
+// here at compile time (a few hundred tries; with 64 slots it takes some
+// twenty thousand).  A slot holds its word's key, so any other three
+// letters find a different key there (or the 0 of an empty slot, which no
+// letters make) and mean Unknown.
+constexpr struct ThreeLetterTable {
+    static constexpr unsigned kSlotBits = 7;
+    struct Slot {
+        std::uint32_t key = 0;
+        WordMeaning meaning = {WordClass::Unknown, 0};
+    };
+    std::uint32_t multiplier = 2654435769u; // 2^32 / 1.6180339887..., odd
+    Slot slots[1u << kSlotBits] = {};
+
+    constexpr unsigned slot_of(std::uint32_t k) const { return (k * multiplier) >> (32 - kSlotBits); }
+    constexpr ThreeLetterTable() {
+        constexpr std::size_t kWords = std::size(kThreeLetterWords);
+        std::uint32_t keys[kWords] = {};
+        for (std::size_t i = 0; i < kWords; ++i)
+            keys[i] = static_cast<std::uint32_t>(key(kThreeLetterWords[i].word));
+        for (;; multiplier += 2) {
+            std::uint64_t taken[2] = {};
+            bool distinct = true;
+            for (std::size_t i = 0; i < kWords && distinct; ++i) {
+                const unsigned s = slot_of(keys[i]);
+                distinct = (taken[s / 64] >> (s % 64) & 1) == 0;
+                taken[s / 64] |= std::uint64_t{1} << (s % 64);
+            }
+            if (distinct)
+                break;
+        }
+        for (std::size_t i = 0; i < kWords; ++i)
+            slots[slot_of(keys[i])] = {keys[i], kThreeLetterWords[i].meaning};
+    }
+} kThreeLetterTable;
+
+// The meaning of a word of three letters, given as its key in lower case.
+[[gnu::always_inline]] constexpr WordMeaning three_letter_word(std::uint32_t lower) {
+    const ThreeLetterTable::Slot& s = kThreeLetterTable.slots[kThreeLetterTable.slot_of(lower)];
+    return s.key == lower ? s.meaning : WordMeaning{WordClass::Unknown, 0};
+}
+static_assert(three_letter_word(static_cast<std::uint32_t>(key("tue"))).value == 2 &&
+              three_letter_word(static_cast<std::uint32_t>(key("pdt"))).value == -7 &&
+              three_letter_word(static_cast<std::uint32_t>(key("cet"))).cls == WordClass::Unknown);
+
 // The words the steps below act on, with the meaning the tokenizer gives
 // them (meaning_of in date_tokens.cpp): month and weekday names, the zone names read,
 // AM, PM, "at", and the "a" and "p" of "a.m." and "p.m.".  Every other word
@@ -133,39 +214,7 @@ WordMeaning quick_word(std::uint64_t lower, std::size_t len, char ninth) {
         case key("ut"): return {W::ZoneUtc, 0};
         default: return {W::Unknown, 0};
         }
-    case 3:
-        switch (lower) {
-        case key("jan"): return {W::Month, 1};
-        case key("feb"): return {W::Month, 2};
-        case key("mar"): return {W::Month, 3};
-        case key("apr"): return {W::Month, 4};
-        case key("may"): return {W::Month, 5};
-        case key("jun"): return {W::Month, 6};
-        case key("jul"): return {W::Month, 7};
-        case key("aug"): return {W::Month, 8};
-        case key("sep"): return {W::Month, 9};
-        case key("oct"): return {W::Month, 10};
-        case key("nov"): return {W::Month, 11};
-        case key("dec"): return {W::Month, 12};
-        case key("sun"): return {W::Weekday, 0};
-        case key("mon"): return {W::Weekday, 1};
-        case key("tue"): return {W::Weekday, 2};
-        case key("wed"): return {W::Weekday, 3};
-        case key("thu"): return {W::Weekday, 4};
-        case key("fri"): return {W::Weekday, 5};
-        case key("sat"): return {W::Weekday, 6};
-        case key("utc"):
-        case key("gmt"): return {W::ZoneUtc, 0};
-        case key("est"): return {W::ZoneUs, -5};
-        case key("edt"): return {W::ZoneUs, -4};
-        case key("cst"): return {W::ZoneUs, -6};
-        case key("cdt"): return {W::ZoneUs, -5};
-        case key("mst"): return {W::ZoneUs, -7};
-        case key("mdt"): return {W::ZoneUs, -6};
-        case key("pst"): return {W::ZoneUs, -8};
-        case key("pdt"): return {W::ZoneUs, -7};
-        default: return {W::Unknown, 0};
-        }
+    case 3: return three_letter_word(static_cast<std::uint32_t>(lower));
     case 9:
         if (lower == key("septembe") && ninth == 'r')
             return {W::Month, 9};
@@ -195,6 +244,343 @@ WordMeaning quick_word(std::uint64_t lower, std::size_t len, char ninth) {
         default: return {W::Unknown, 0};
         }
     }
+}
+
+// The shapes whole texts of the common forms take most often, each read
+// at once: its characters are tested eight at a time against the shape,
+// then its fields are taken from their fixed places.  In the pattern:
+//   W, N, Z  a letter of a weekday name, a month name, a zone name (three
+//            letters each);  P  a letter of AM or PM (two letters);
+//   Y, M, D  a digit of the year, month, day;  h, m, s  a digit of the
+//            hour, minute, second;  o  a digit of a zone offset, hhmm;
+//   +        the offset's sign, "+" or "-";
+//   *        (first) a month name, in full or of three letters, stands
+//            before the rest of the pattern, which ends the text;
+//   (        (last) a comment follows, up to the text's last character ")";
+//   any other character stands for itself.
+// A text fits a shape only when it is the whole text (no white space
+// around, or the steps of Reader read it): the fields then are the tokens
+// the steps would read, with nothing between them, and a shape takes the
+// same decisions on them.  Any text that does not fit, and any that fits
+// but fails a check, is left to Reader.
+struct Shape {
+    struct Field {
+        std::size_t at = 0, size = 0; // size 0: not in the shape
+    };
+    static constexpr std::size_t kWords = 5;
+    std::size_t size = 0; // characters, without '*'
+    bool name_first = false, comment_last = false;
+    // Per word (byte i of the text is byte i % 8 of word i / 8): what the
+    // text's bytes are XORed with, '0' at a digit and the character itself
+    // where one stands; which bytes are tested, the others (letters, the
+    // sign) masked to 0; and what each tested byte may be at most after
+    // the XOR, 9 for a digit and 0 for a character, given as 0x7F minus it
+    // (see misfit).
+    std::uint64_t pattern[kWords] = {}, tested[kWords] = {}, limit[kWords] = {};
+    Field year, month, day, hour, minute, second, offset, sign, weekday, month_name, zone, half;
+
+    // The pattern's letters of the fields above, in their order; the
+    // first seven are digits.
+    static constexpr std::string_view kFieldLetters = "YMDhmso+WNZP";
+    static constexpr std::size_t kDigitFields = 7;
+    constexpr Field& field(std::size_t kind) {
+        Field* const all[] = {&year, &month, &day, &hour, &minute, &second, &offset,
+                              &sign, &weekday, &month_name, &zone, &half};
+        return *all[kind];
+    }
+
+    constexpr explicit Shape(std::string_view form) {
+        if (form.front() == '*') {
+            name_first = true;
+            form.remove_prefix(1);
+        }
+        comment_last = form.back() == '(';
+        size = form.size();
+        if (size < 8 || size > 8 * kWords)
+            throw "a shape has 8 to 40 characters"; // stops the compilation
+        for (std::size_t i = 0; i < size; ++i) {
+            const char c = form[i];
+            const std::size_t kind = kFieldLetters.find(c);
+            const std::size_t k = i / 8;
+            const unsigned shift = 8 * (i % 8);
+            const auto set = [&](unsigned char xor_with, unsigned char at_most) {
+                pattern[k] |= std::uint64_t{xor_with} << shift;
+                tested[k] |= std::uint64_t{0xFF} << shift;
+                limit[k] |= std::uint64_t{0x7Fu - at_most} << shift;
+            };
+            if (kind == std::string_view::npos) {
+                set(static_cast<unsigned char>(c), 0);
+                continue;
+            }
+            Field& f = field(kind);
+            if (f.size == 0)
+                f.at = i;
+            else if (f.at + f.size != i)
+                throw "a field's characters stand together";
+            ++f.size;
+            if (kind < kDigitFields)
+                set('0', 9);
+        }
+    }
+    constexpr std::size_t words() const { return (size + 7) / 8; }
+};
+
+// Word K of the text from p.  The last word, when S ends within it, is
+// loaded so that it ends with S, and shifted down to the bytes of S.
+template <const Shape& S, std::size_t K>
+[[gnu::always_inline]] inline std::uint64_t shape_word(const char* p) {
+    if constexpr (8 * K + 8 <= S.size)
+        return digit_text::load8(p + 8 * K);
+    else
+        return digit_text::load8(p + S.size - 8) >> (8 * (8 * K + 8 - S.size));
+}
+// A word of the text XORed with S's pattern and masked to the bytes
+// tested: a digit's value where S has a digit, 0 where the text has the
+// character S has.
+template <const Shape& S, std::size_t K>
+constexpr std::uint64_t xor_word(std::uint64_t w) {
+    return (w ^ S.pattern[K]) & S.tested[K];
+}
+// The bytes of x = xor_word<S, K> that exceed what they may be, in their
+// top bits: x over 0x7F has it already, and x + (0x7F - at most) reaches
+// 0x80 exactly when x exceeds at most.  A carry out of a byte comes only
+// from x of 0x81 or more, which fails by its own top bit (as in
+// canonical_date.hpp).
+template <const Shape& S, std::size_t K>
+constexpr std::uint64_t misfit(std::uint64_t x) {
+    return ((x + S.limit[K]) | x) & kHighBits;
+}
+
+// The text from p in shape S's words (xor_word), and whether the text has
+// shape S, tested on all words with one branch.  Letters are not tested
+// here: the names' lookups only match letters (see read_shape).
+template <const Shape& S>
+struct ShapeWords {
+    std::uint64_t w[Shape::kWords], x[Shape::kWords]; // the words, and xor_word of them
+    bool fits;
+
+    explicit ShapeWords(const char* p) { load(p, std::make_index_sequence<S.words()>()); }
+    template <std::size_t... K>
+    [[gnu::always_inline]] void load(const char* p, std::index_sequence<K...>) {
+        ((w[K] = shape_word<S, K>(p), x[K] = xor_word<S, K>(w[K])), ...);
+        fits = (misfit<S, K>(x[K]) | ...) == 0;
+    }
+
+    // The value of the two digits at i and i + 1, once the text fits: from
+    // their word's pairs (each byte ten times its digit plus the next
+    // byte's) when one word holds both, else from the two words.
+    template <std::size_t I>
+    [[gnu::always_inline]] std::uint32_t two(const char* p) const {
+        if constexpr (I / 8 == (I + 1) / 8) {
+            const std::uint64_t d = x[I / 8];
+            return static_cast<std::uint32_t>(((d * 10 + (d >> 8)) >> (8 * (I % 8))) & 0xFF);
+        } else {
+            return (static_cast<std::uint32_t>(static_cast<unsigned char>(p[I])) - '0') * 10 +
+                   (static_cast<std::uint32_t>(static_cast<unsigned char>(p[I + 1])) - '0');
+        }
+    }
+    // The value of a field of one, two or four digits.
+    template <Shape::Field F>
+    [[gnu::always_inline]] std::uint32_t number(const char* p) const {
+        static_assert(F.size == 1 || F.size == 2 || F.size == 4);
+        if constexpr (F.size == 1)
+            return static_cast<std::uint32_t>(static_cast<unsigned char>(p[F.at])) - '0';
+        else if constexpr (F.size == 2)
+            return two<F.at>(p);
+        else
+            return two<F.at>(p) * 100 + two<F.at + 2>(p);
+    }
+    // The meaning of a field of three letters, from their word when one
+    // holds them.
+    template <Shape::Field F>
+    [[gnu::always_inline]] WordMeaning name(const char* p) const {
+        static_assert(F.size == 3);
+        std::uint32_t letters;
+        if constexpr (F.at / 8 == (F.at + 2) / 8) {
+            letters = static_cast<std::uint32_t>(w[F.at / 8] >> (8 * (F.at % 8))) & 0xFFFFFF;
+        } else {
+            const auto byte = [&](std::size_t i) { return static_cast<std::uint32_t>(static_cast<unsigned char>(p[F.at + i])); };
+            letters = byte(0) | byte(1) << 8 | byte(2) << 16;
+        }
+        return three_letter_word(letters | 0x202020); // lower case, as key() makes it
+    }
+};
+
+// The month name of 3 to 9 letters that fills p[0, len): its meaning, or
+// Unknown when those are not all letters.
+[[gnu::noinline]] WordMeaning month_name_before(const char* p, std::size_t len) {
+    const std::uint64_t w = digit_text::load8(p);
+    const std::size_t run = leading_run(letter_bytes(w));
+    if (run < std::min<std::size_t>(len, 8) || (len == 9 && class_of(p[8]) != kLetter))
+        return {WordClass::Unknown, 0};
+    const std::uint64_t lower = w | 0x20 * kEachByte;
+    return len < 8 ? quick_word(lower & ((std::uint64_t{1} << (8 * len)) - 1), len, 0)
+                   : quick_word(lower, len, static_cast<char>(len == 9 ? p[8] | 0x20 : 0));
+}
+
+// Whether the text p[0, n) has the length of shape S, and for a comment
+// the ")" at its end: tested before the call to read_fitting.
+template <const Shape& S>
+[[gnu::always_inline]] inline bool length_fits(const char* p, std::size_t n) {
+    if constexpr (S.name_first)
+        return n >= S.size + 3 && n <= S.size + 9; // month names of 3 to 9 letters
+    else if constexpr (S.comment_last)
+        return n > S.size && p[n - 1] == ')';
+    else
+        return n == S.size;
+}
+
+// Whether no byte of p[from, to) is c, sixteen bytes at a time (a
+// vector compare, one instruction on most machines); shorter runs a byte
+// at a time.  The last sixteen bytes are looked at whole, some again.
+inline bool none_is(const char* p, std::size_t from, std::size_t to, char c) {
+    using Bytes16 [[gnu::vector_size(16)]] = char;
+    if (to - from < 16) {
+        for (std::size_t i = from; i < to; ++i)
+            if (p[i] == c)
+                return false;
+        return true;
+    }
+    const auto any_c = [&](std::size_t i) {
+        Bytes16 v;
+        std::memcpy(&v, p + i, 16);
+        const Bytes16 equal = v == c; // -1 in each byte that is c, else 0
+        std::uint64_t halves[2];
+        std::memcpy(halves, &equal, 16);
+        return halves[0] | halves[1];
+    };
+    std::uint64_t seen = 0;
+    for (std::size_t i = from; i + 16 < to; i += 16)
+        seen |= any_c(i);
+    return (seen | any_c(to - 16)) == 0;
+}
+
+// Reads the text p[0, n), whose length fits shape S, if it is of that
+// shape, with the decisions the steps of Reader take on the same fields;
+// false for any other text and for one that fails a check.
+template <const Shape& S>
+[[gnu::noinline]] bool read_fitting(const char* p, std::size_t n, std::int64_t& seconds) {
+    const char* at = S.name_first ? p + (n - S.size) : p; // where the shape starts
+    const ShapeWords<S> words(at);
+    if (!words.fits)
+        return false;
+    // The checks below are gathered in `named`, tested once at the end.
+    Fields f;
+    bool named = true;
+    if constexpr (S.name_first) {
+        const WordMeaning m = month_name_before(p, n - S.size);
+        named = m.cls == WordClass::Month;
+        f.month = static_cast<std::uint32_t>(m.value);
+    }
+    if constexpr (S.weekday.size != 0) {
+        const WordMeaning m = words.template name<S.weekday>(at);
+        named = named & (m.cls == WordClass::Weekday);
+        f.weekday = m.value;
+    }
+    if constexpr (S.month_name.size != 0) {
+        const WordMeaning m = words.template name<S.month_name>(at);
+        named = named & (m.cls == WordClass::Month);
+        f.month = static_cast<std::uint32_t>(m.value);
+    }
+    if constexpr (S.month.size != 0)
+        f.month = words.template number<S.month>(at);
+    f.year = static_cast<std::int32_t>(words.template number<S.year>(at));
+    f.day = words.template number<S.day>(at);
+    f.hour = words.template number<S.hour>(at);
+    f.minute = words.template number<S.minute>(at);
+    f.second = words.template number<S.second>(at);
+    if constexpr (S.half.size != 0) {
+        // AM or PM: the hour 1..12; 12 AM is midnight, 12 PM noon.
+        const std::uint64_t lower = digit_text::load2(at + S.half.at) | 0x2020;
+        const bool pm = lower == key("pm");
+        named = named & (pm | (lower == key("am"))) & (f.hour - 1 < 12);
+        f.hour = f.hour % 12 + (pm ? 12 : 0);
+    }
+    if constexpr (S.zone.size != 0) {
+        // A zone name; one with an offset after it must be UT, UTC or GMT.
+        const WordMeaning m = words.template name<S.zone>(at);
+        if constexpr (S.offset.size == 0) {
+            named = named & ((m.cls == WordClass::ZoneUtc) | (m.cls == WordClass::ZoneUs));
+            f.offset_minutes = m.value * 60; // 0 for UTC
+        } else {
+            named = named & (m.cls == WordClass::ZoneUtc);
+        }
+    }
+    if constexpr (S.offset.size != 0) {
+        const std::uint32_t hours = words.template number<Shape::Field{S.offset.at, 2}>(at);
+        const std::uint32_t minutes = words.template number<Shape::Field{S.offset.at + 2, 2}>(at);
+        const char sign = at[S.sign.at];
+        named = named & ((sign == '+') | (sign == '-')) & (hours <= 23) & (minutes <= 59);
+        const auto offset = static_cast<std::int32_t>(hours * 60 + minutes);
+        f.offset_minutes = sign == '-' ? -offset : offset;
+    }
+    if constexpr (S.comment_last) {
+        // The comment ends at its first ")", which must be the last
+        // character (length_fits).
+        named = named & none_is(p, S.size, n - 1, ')');
+    }
+    if (!named)
+        return false;
+    return instant_if_valid(f, seconds);
+}
+template <const Shape& S>
+[[gnu::always_inline]] inline bool read_shape(const char* p, std::size_t n, std::int64_t& seconds) {
+    return length_fits<S>(p, n) && read_fitting<S>(p, n, seconds);
+}
+
+namespace whole {
+constexpr Shape kDots("DD.MM.YYYY hh:mm:ss");
+constexpr Shape kYearFirst("YYYY/MM/DD hh:mm:ss");
+constexpr Shape kMonthFirst("MM/DD/YYYY hh:mm:ss");
+constexpr Shape kMailOffset("WWW, DD NNN YYYY hh:mm:ss +oooo");
+constexpr Shape kMailZone("WWW, DD NNN YYYY hh:mm:ss ZZZ");
+constexpr Shape kAsctime("WWW NNN DD hh:mm:ss YYYY");
+constexpr Shape kAsctimeOneDigitDay("WWW NNN  D hh:mm:ss YYYY");
+constexpr Shape kDateCommand("WWW NNN DD hh:mm:ss ZZZ YYYY");
+constexpr Shape kDateCommandOneDigitDay("WWW NNN  D hh:mm:ss ZZZ YYYY");
+constexpr Shape kJavaScript("WWW NNN DD YYYY hh:mm:ss ZZZ+oooo (");
+constexpr Shape kTwelveHour("* DD, YYYY hh:mm:ss PP");
+constexpr Shape kTwelveHourOneDigit("* DD, YYYY h:mm:ss PP");
+} // namespace whole
+// The fewest characters of a text of any of these shapes: a shorter text
+// goes to Reader at once, and any text tried has the characters that
+// read_whole_shape looks at to choose.
+constexpr std::size_t kShortestShape =
+    std::min({whole::kDots.size, whole::kYearFirst.size, whole::kMonthFirst.size, whole::kMailOffset.size,
+              whole::kMailZone.size, whole::kAsctime.size, whole::kDateCommand.size,
+              whole::kJavaScript.size + 1, whole::kTwelveHour.size + 3, whole::kTwelveHourOneDigit.size + 3});
+static_assert(kShortestShape == 19);
+// Where a text of the 12-hour shapes with a one-digit hour has the space
+// before that hour, counted from the text's end (" h:mm:ss PP": 11).
+constexpr std::size_t kOneDigitHourFromEnd = whole::kTwelveHourOneDigit.size - (whole::kTwelveHourOneDigit.hour.at - 1);
+
+// Tries the shapes a text may have, chosen by its first characters: a digit
+// and "." or "/" where each numeric shape has it, or a letter and "," or
+// " " where the weekday shapes have it after three letters; the 12-hour
+// shapes after a month name last.
+[[gnu::always_inline]] inline bool read_whole_shape(const char* p, std::size_t n, std::int64_t& seconds) {
+    if (n < kShortestShape)
+        return false;
+    const std::uint8_t first = class_of(p[0]);
+    if (first == kDigit) {
+        if (p[2] == '.')
+            return read_shape<whole::kDots>(p, n, seconds);
+        if (p[4] == '/')
+            return read_shape<whole::kYearFirst>(p, n, seconds);
+        return p[2] == '/' && read_shape<whole::kMonthFirst>(p, n, seconds);
+    }
+    if (first != kLetter)
+        return false;
+    if (p[3] == ',')
+        return read_shape<whole::kMailOffset>(p, n, seconds) || read_shape<whole::kMailZone>(p, n, seconds);
+    if (p[3] == ' ' &&
+        (read_shape<whole::kAsctime>(p, n, seconds) || read_shape<whole::kDateCommand>(p, n, seconds) ||
+         read_shape<whole::kJavaScript>(p, n, seconds) || read_shape<whole::kAsctimeOneDigitDay>(p, n, seconds) ||
+         read_shape<whole::kDateCommandOneDigitDay>(p, n, seconds)))
+        return true;
+    // A 12-hour time ends the text: "h:mm:ss PP" or "hh:mm:ss PP".
+    return p[n - kOneDigitHourFromEnd] == ' ' ? read_shape<whole::kTwelveHourOneDigit>(p, n, seconds)
+                            : read_shape<whole::kTwelveHour>(p, n, seconds);
 }
 
 // Reads the text left to right with a cursor.  Where the general parser
@@ -725,10 +1111,15 @@ private:
     }
 };
 
+// Reader's part, out of line so that reading a whole shape needs no frame.
+[[gnu::noinline]] bool read_step_by_step(std::string_view text, std::int64_t& seconds) {
+    return Reader(text).read(seconds);
+}
+
 } // namespace
 
 bool read_common_date(std::string_view text, std::int64_t& seconds) {
-    return Reader(text).read(seconds);
+    return read_whole_shape(text.data(), text.size(), seconds) || read_step_by_step(text, seconds);
 }
 
 } // namespace kvix::date_text
