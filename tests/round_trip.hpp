@@ -161,8 +161,9 @@ private:
     bool all_come_back(std::int64_t first, std::size_t count) {
         std::uint64_t differ = 0;
         try {
-            // The decimal texts, then for each its value, the serial and
-            // the date text.
+            // The decimal texts, then for each its value, the serial (the
+            // formula and its status test), and the date check with the
+            // date text, which both start from the serial's nearest second.
             write_decimal_texts(first, count, text_, text_size_);
             pipelined(
                 count,
@@ -170,8 +171,8 @@ private:
                     value_[i] = parse_int32(std::string_view(text_[i], text_size_[i]));
                     differ |= static_cast<std::uint32_t>(value_[i]) ^ static_cast<std::uint32_t>(value_of(first, i));
                 },
-                [&](std::size_t i) KVIX_ALWAYS_INLINE { serial_[i] = check_date(serial_of_unix_time(value_[i])); },
-                [&](std::size_t i) KVIX_ALWAYS_INLINE { format_date_to(serial_[i], date_[i]); });
+                [&](std::size_t i) KVIX_ALWAYS_INLINE { serial_[i] = serial_of_unix_time(value_[i]); },
+                [&](std::size_t i) KVIX_ALWAYS_INLINE { format_date_to(check_date(serial_[i]), date_[i]); });
             // Date text -> serial, then the value and its decimal text,
             // then that text against the one the value started from.
             pipelined(
