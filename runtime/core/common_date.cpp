@@ -984,24 +984,28 @@ private:
                 return kNo;
             i = end;
             if (ch(i) == ':') {
-                if (!is(i + 1, kDigit))
+                i = colon_and_two_digits(i, f_.minute);
+                if (i == kNo)
                     return kNo;
-                const std::size_t m_end = number(i + 1, f_.minute);
-                if (m_end - (i + 1) != 2)
-                    return kNo;
-                i = m_end;
                 hour_alone = false;
                 if (ch(i) == ':') {
-                    if (!is(i + 1, kDigit))
+                    i = colon_and_two_digits(i, f_.second);
+                    if (i == kNo)
                         return kNo;
-                    const std::size_t s_end = number(i + 1, f_.second);
-                    if (s_end - (i + 1) != 2)
-                        return kNo;
-                    i = read_fraction(s_end);
+                    i = read_fraction(i);
                 }
             }
         }
         return after_clock(i, hour_alone);
+    }
+
+    // The ":" at i and exactly two digits after it, into v: where they end,
+    // or kNo.
+    std::size_t colon_and_two_digits(std::size_t i, std::uint32_t& v) const {
+        if (!is(i + 1, kDigit))
+            return kNo;
+        const std::size_t end = number(i + 1, v);
+        return end - (i + 1) == 2 ? end : kNo;
     }
 
     // The rest of a time after its digits: an AM or PM.
