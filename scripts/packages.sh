@@ -26,6 +26,28 @@ KVIX_TEST_PACKAGES+=(
     libxcb-damage0-dev
 )
 
+# To build the Windows programs (scripts/windows.sh; the run packages too,
+# for the icon tool): MinGW-w64 for 64-bit and 32-bit Windows, the posix
+# thread model (for std::thread).
+KVIX_WINDOWS_PACKAGES=(
+    g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
+    binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
+)
+# Further, to test them: Wine to run the 64-bit program and its console
+# tests, Wine's fonts (marlett.ttf draws the caption buttons), and icoutils
+# (wrestool, icotool) to read the icon out of the executables.
+KVIX_TEST_PACKAGES+=("${KVIX_WINDOWS_PACKAGES[@]}" wine64 fonts-wine icoutils)
+# With KVIX_WINE32=1, test.sh runs the 32-bit program too, under the 32-bit
+# Wine from Debian's i386 architecture, which it adds (kvix_add_i386).
+KVIX_WINE32_PACKAGES=(wine wine32:i386)
+
+# kvix_add_i386: adds Debian's i386 architecture, where it is not yet added.
+kvix_add_i386() {
+    dpkg --print-foreign-architectures | grep -qx i386 && return 0
+    echo "Adding Debian's i386 architecture (for wine32)"
+    kvix_as_root dpkg --add-architecture i386
+}
+
 # kvix_as_root COMMAND...: runs it as root, through sudo when not root.
 kvix_as_root() {
     if [ "$(id -u)" -eq 0 ]; then

@@ -14,7 +14,7 @@
 #include <array>
 
 #include "app_info.hpp"
-#include "start.hpp"
+#include "qt_start.hpp"
 
 namespace {
 

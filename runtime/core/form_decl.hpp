@@ -44,11 +44,14 @@ struct ClickBinding {
     ClickHandler handler;
 };
 
-inline constexpr int kTwipsPerPixel = 15; // 1440 twips per inch / 96 pixels per inch
+inline constexpr int kTwipsPerInch = 1440;
+inline constexpr int kStandardDpi = 96;   // pixels per inch of a screen at 100 %
+inline constexpr int kTwipsPerPixel = kTwipsPerInch / kStandardDpi; // 15
 
-// Twips -> device-independent pixels, to the nearest pixel.
-constexpr int twips_to_pixels(int twips) {
-    return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel;
+// Twips -> pixels at `dpi` pixels per inch, to the nearest pixel (halves up).
+// At 96 dpi these are the device-independent pixels a toolkit scales itself.
+constexpr int twips_to_pixels(int twips, int dpi = kStandardDpi) {
+    return (twips * dpi + kTwipsPerInch / 2) / kTwipsPerInch;
 }
 
 // The rules a declaration must keep: names unique, tab indices 0..n-1 each

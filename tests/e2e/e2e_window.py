@@ -3,17 +3,26 @@
 
 Drives kvix-quendral with the keyboard as a person would (xdotool) and
 reads the boxes as a person would copy them: the box's access key, Ctrl+A,
-Ctrl+C, then the clipboard (xclip).  Checks the start state and focus, a
-conversion each way, error boxes that name the kind and leave the program
-running with both boxes unchanged, and 1 MB pastes.  Takes screenshots of
-the window and of the error boxes into OUTDIR (with ImageMagick's import,
-where installed).
+Ctrl+C, then the clipboard (xclip).  Checks the start state and focus, the
+tab order, a conversion each way, Enter and Escape pressing nothing, error
+boxes that name the kind and leave the program running with both boxes
+unchanged and the focus back in the box read, its text selected, and 1 MB
+pastes.  Takes screenshots of the window and of the error boxes into OUTDIR
+(with ImageMagick's import, where installed).
 
-Usage: e2e_window.py EXECUTABLE OUTDIR
+The Windows program (EXECUTABLE ending in .exe) runs under Wine: $WINE is
+the loader, in the prefix that $WINEPREFIX names (tests/wine/run_in_wine.sh
+sets both).  PROBE, a Windows console program, reads the message box's text
+and the boxes' length limits from the Windows side: Wine's message box does
+not copy its text, and pastes from X into Wine are not reliable, so the
+1 MB pastes are left out there.
+
+Usage: e2e_window.py EXECUTABLE OUTDIR [PROBE]
 Exit status: 0 passed, 1 failed, 77 skipped (only where Xvfb cannot start).
 """
 
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -51,9 +60,12 @@ def wait_until(what, predicate, timeout=20.0, interval=0.05):
 
 
 class Session:
-    def __init__(self, executable, outdir):
+    def __init__(self, executable, outdir, probe=None):
         self.executable = executable
         self.outdir = outdir
+        self.probe = probe
+        # The Windows program, under Wine.
+        self.wine = os.environ.get("WINE") if executable.lower().endswith(".exe") else None
         self.xvfb = None
         self.app = None
         self.env = None
@@ -117,7 +129,9 @@ class Session:
         wait_until("the X server to take clients",
                    lambda: self.run("xdotool", "getdisplaygeometry").returncode == 0, timeout=15)
         self.app_log = open(os.path.join(self.outdir, "program.log"), "wb")
-        self.app = subprocess.Popen([self.executable], env=env, stdout=self.app_log,
+        command = [self.wine, self.executable] if self.wine else [self.executable]
+        started = time.monotonic()
+        self.app = subprocess.Popen(command, env=env, stdout=self.app_log,
                                     stderr=subprocess.STDOUT)
 
         def shown():
@@ -125,7 +139,7 @@ class Session:
             found = self.windows()
             return found and found[0]
         self.window = wait_until("the window to be shown", shown)
-        log(f"window {self.window} shown")
+        log(f"window {self.window} shown, {time.monotonic() - started:.2f} s after the start")
         self.focus_window()
 
     def stop_program(self):
@@ -188,7 +202,9 @@ class Session:
             log(f"(no screenshot {name}: ImageMagick's import is not installed)")
             return
         path = os.path.join(self.outdir, name)
-        self.run("import", "-window", "root", "-crop", "480x200+0+0", path)
+        # The Windows program centres its window; the Linux one is at 0,0.
+        crop = [] if self.wine else ["-crop", "480x200+0+0"]
+        self.run("import", "-window", "root", *crop, path)
         log(f"screenshot {path}")
 
     # --- reading and writing the boxes --------------------------------------
@@ -243,7 +259,24 @@ class Session:
         others = wait_until("a message box", lambda: [w for w in self.windows() if w != self.window])
         return others[0]
 
+    def probe_lines(self, key):
+        """The values the Windows-side probe prints for key, one list each."""
+        result = self.run(self.wine, self.probe, TITLE)
+        if result.returncode != 0:
+            raise Failure(f"window probe: {result.stderr.decode(errors='replace').strip()}")
+        unescape = {"\\": "\\", "t": "\t", "n": "\n", "r": "\r"}
+        found = []
+        for line in result.stdout.decode().replace("\r\n", "\n").split("\n"):
+            fields = line.split("\t")
+            if fields[0] == key:
+                found.append([re.sub(r"\\(.)", lambda m: unescape.get(m.group(1), m.group(1)), f)
+                              for f in fields[1:]])
+        return found
+
     def read_message(self, box):
+        if self.wine:
+            return wait_until("the message box's text from the probe",
+                              lambda: (m := self.probe_lines("message")) and m[0][0])
         self.focus_window(box)
         self.set_clipboard(SENTINEL)
         self.keys("ctrl+c")
@@ -251,8 +284,21 @@ class Session:
                           lambda: (c := self.clipboard()) not in (None, SENTINEL) and c)
         return text.decode()
 
+    def expect_selection(self, expected, what):
+        """Copies whatever has the focus: the whole text of the box, if the
+        focus is in it with its text selected."""
+        self.set_clipboard(SENTINEL)
+        self.keys("ctrl+c")
+        got = wait_until(f"a copy ({what})",
+                         lambda: (c := self.clipboard()) not in (None, SENTINEL) and c, timeout=5)
+        if got != expected.encode():
+            raise Failure(f"{what}: the copy is {short(got.decode(errors='replace'))}")
+        log(f"ok: {what}")
+
     def dismiss(self, box, key):
-        self.focus_window(box)
+        # Wine gives the keys to its active window, the message box.
+        if not self.wine:
+            self.focus_window(box)
         self.keys(key)
         wait_until(f"the message box to close on {key}", lambda: box not in self.windows())
         self.check_running()
@@ -285,6 +331,36 @@ def scenario(s):
     s.expect_box("o", "1901-12-13 20:45:52", "txtOutput keeps the date it was given")
     s.screenshot("e2e-converted.png")
 
+    # The tab order: txtInput, cmdCalcPos, txtOutput, cmdCalcNeg, and round
+    # again; Space clicks the focused button.  A box that the Tab key
+    # reaches has its whole text selected, so a key typed replaces it.
+    s.keys("alt+i", "ctrl+a")
+    s.type("0")
+    s.keys("Tab", "space")
+    s.copy_until("o", "1970-01-01 00:00:00", "Tab from txtInput reaches cmdCalcPos, Space clicks it")
+    s.keys("alt+i", "Tab", "Tab")
+    s.type(MARKER)
+    s.expect_box("o", MARKER, "Tab twice from txtInput reaches txtOutput")
+    s.keys("alt+o", "Tab", "Tab")
+    s.type(MARKER)
+    s.expect_box("i", MARKER, "Tab twice from txtOutput goes round to txtInput")
+
+    # No default and no cancel button: Enter and Escape in a box press
+    # nothing (a click of either button would change a box or report "x").
+    s.keys("alt+i", "ctrl+a")
+    s.type("0")
+    s.keys("alt+o", "ctrl+a")
+    s.type("x")
+    s.keys("Return", "Escape", "alt+i", "Return", "Escape")
+    time.sleep(1)
+    s.check_running()
+    if [w for w in s.windows() if w != s.window]:
+        raise Failure("a window opened on Enter or Escape in a box")
+    s.expect_box("i", "0", "Enter and Escape leave txtInput as it was")
+    s.expect_box("o", "x", "Enter and Escape leave txtOutput as it was")
+    s.keys("alt+o", "ctrl+a")
+    s.type("1901-12-13 20:45:52")
+
     # A refused number: a message box that names the kind; Enter closes it.
     s.keys("alt+i", "ctrl+a")
     s.type("12abc")
@@ -296,6 +372,7 @@ def scenario(s):
         raise Failure(f"message for 12abc: {message!r}")
     log("ok: the message box says Not a number and quotes 12abc")
     s.dismiss(box, "Return")
+    s.expect_selection("12abc", "after the refusal the focus is in txtInput, its text selected")
     s.expect_box("i", "12abc", "txtInput unchanged after the refusal")
     s.expect_box("o", "1901-12-13 20:45:52", "txtOutput unchanged after the refusal")
 
@@ -309,8 +386,24 @@ def scenario(s):
         raise Failure(f"message for 2038-01-19 03:14:08: {message!r}")
     log("ok: the message box says Overflow")
     s.dismiss(box, "Escape")
+    s.expect_selection("2038-01-19 03:14:08",
+                       "after the overflow the focus is in txtOutput, its text selected")
     s.expect_box("i", "12abc", "txtInput unchanged after the overflow")
     s.expect_box("o", "2038-01-19 03:14:08", "txtOutput unchanged after the overflow")
+
+    if s.wine:
+        # No pastes from X into Wine: the boxes' length limits instead.
+        limits = [int(fields[1]) for fields in s.probe_lines("edit")]
+        # A single-line edit without a limit (EM_SETLIMITTEXT 0) reports 2^31 - 2.
+        if len(limits) != 2 or min(limits) < 2**31 - 2:
+            raise Failure(f"the text boxes' length limits: {limits}")
+        log(f"ok: the text boxes have no length limit ({limits})")
+        client = s.probe_lines("client")
+        log(f"figure: client area {client[0][0]} x {client[0][1]} px")
+        s.screenshot("e2e-end.png")
+        s.check_running()
+        log("ok: the program is still running")
+        return
 
     # A 1 MB paste into txtInput, converted: the whole text arrives.
     megabyte_number = "0" * 999_999 + "5"
@@ -345,17 +438,21 @@ def scenario(s):
 
 
 def main():
-    if len(sys.argv) != 3:
+    if len(sys.argv) not in (3, 4):
         print(__doc__, file=sys.stderr)
         return 2
     executable, outdir = os.path.abspath(sys.argv[1]), sys.argv[2]
+    probe = sys.argv[3] if len(sys.argv) == 4 else None
     os.makedirs(outdir, exist_ok=True)
     for tool in ("xdotool", "xclip"):
         if shutil.which(tool) is None:
             print(f"FAILED: {tool} is not installed (scripts/packages.sh lists it)")
             return 1
     log(f"LC_ALL={os.environ.get('LC_ALL', '')} TZ={os.environ.get('TZ', '')}")
-    s = Session(executable, outdir)
+    s = Session(executable, outdir, probe)
+    if executable.lower().endswith(".exe") and not (s.wine and probe):
+        print("FAILED: a Windows program needs $WINE and the window probe")
+        return 1
     display, reason = s.start_xvfb()
     if display is None:
         print(f"SKIPPED: Xvfb cannot start ({reason}); the end-to-end test needs an X server")

@@ -1,4 +1,4 @@
-#include "start.hpp"
+#include "qt_start.hpp"
 
 #include <cstdio>
 #include <cstdlib>

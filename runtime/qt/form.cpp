@@ -1,7 +1,6 @@
 #include "form.hpp"
 
 #include <algorithm>
-#include <cmath>
 #include <limits>
 #include <stdexcept>
 #include <string>
@@ -13,6 +12,7 @@
 #include <QStyle>
 #include <QStyleOptionButton>
 
+#include "caption_fit.hpp"
 #include "error.hpp"
 #include "error_reporter.hpp"
 #include "long_text_edit.hpp"
@@ -22,9 +22,6 @@ namespace kvix {
 namespace {
 QString qstring_of(std::string_view s) {
     return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
-QString without_access_key(QString caption) {
-    return caption.remove(QLatin1Char('&'));
 }
 
 // A declared window is a top-level window to assistive technology, named by
@@ -174,15 +171,14 @@ void Form::dispatch_click(ClickHandler handler) {
     }
 }
 
-// How much the font would have to grow (above 1) or shrink (below 1) for
-// every caption to fill its room exactly: the least of room / need over all
-// controls and both directions.  Everything fits when it is 1 or more.
+// The room each control gives its caption, measured with Qt's font metrics
+// and style: the button's contents rectangle, the line edit's frame and
+// margins.
 double font_room_ratio(const Form& form, const FormDecl& decl, const QFont& font) {
     const QFontMetrics fm(font);
-    double ratio = std::numeric_limits<double>::infinity();
-    for (const ControlDecl& c : decl.controls) {
+    return caption_room_ratio(decl, [&](const ControlDecl& c, std::string_view shown) {
         const QSize size(twips_to_pixels(c.width), twips_to_pixels(c.height));
-        const QString caption = without_access_key(qstring_of(c.caption));
+        const QString caption = qstring_of(shown);
         QRect room;
         switch (c.kind) {
         case ControlKind::Label:
@@ -203,15 +199,9 @@ double font_room_ratio(const Form& form, const FormDecl& decl, const QFont& font
         }
         }
         const QRect needed = fm.boundingRect(caption.isEmpty() ? QStringLiteral("0") : caption);
-        const int width = fm.horizontalAdvance(caption);
-        const int height = std::max(fm.height(), needed.height());
-        // An empty caption needs no width, only room that is not negative.
-        ratio = std::min(ratio, width > 0 ? static_cast<double>(room.width()) / width
-                                          : (room.width() >= 0 ? ratio : 0.0));
-        ratio = std::min(ratio, height > 0 ? static_cast<double>(room.height()) / height
-                                           : (room.height() >= 0 ? ratio : 0.0));
-    }
-    return ratio;
+        return CaptionRoom{room.width(), room.height(), fm.horizontalAdvance(caption),
+                           std::max(fm.height(), needed.height())};
+    });
 }
 
 bool font_fits(const Form& form, const FormDecl& decl, const QFont& font) {
@@ -219,40 +209,11 @@ bool font_fits(const Form& form, const FormDecl& decl, const QFont& font) {
 }
 
 QFont fit_font(const Form& form, const FormDecl& decl, QFont base) {
-    // The sizes tried: the base size, then half a point less each time while
-    // above 6 points; 6 points when none of them fits.
-    constexpr double kStep = 0.5, kFloor = 6.0;
     QFont font = base;
-    const double top = font.pointSizeF() > 0 ? font.pointSizeF() : 9.0;
-    const auto size_at = [&](int k) { return top - k * kStep; }; // the k-th size below the base
-    const auto fits_at = [&](int k) {
-        font.setPointSizeF(size_at(k));
-        return font_fits(form, decl, font);
-    };
-    font.setPointSizeF(top);
-    const double ratio = font_room_ratio(form, decl, font);
-    const int last = static_cast<int>(std::ceil((top - kFloor) / kStep)) - 1; // sizes above the floor
-    if (ratio >= 1.0 || last < 1) {
-        if (ratio < 1.0)
-            font.setPointSizeF(kFloor);
-        return font;
-    }
-    // Text grows about in proportion to the point size, so the base size's
-    // ratio points at the first size to try, instead of every size in
-    // between, each of which would load a font at start-up.  From there the
-    // search goes up while the next larger size still fits, or down until
-    // one fits.
-    const double predicted = top * std::max(ratio, 0.0);
-    int k = std::clamp(static_cast<int>(std::ceil((top - predicted) / kStep)), 1, last);
-    if (fits_at(k)) {
-        while (k > 1 && fits_at(k - 1))
-            --k;
-    } else {
-        do
-            ++k;
-        while (k <= last && !fits_at(k));
-    }
-    font.setPointSizeF(k <= last ? size_at(k) : kFloor);
+    font.setPointSizeF(fit_point_size(base.pointSizeF(), [&](double points) {
+        font.setPointSizeF(points);
+        return font_room_ratio(form, decl, font);
+    }));
     return font;
 }
 

@@ -1,13 +1,12 @@
 // The program's start entry: builds the declared window, shows it and runs
-// the event loop until the window is closed.
+// the event loop until the window is closed.  Each window layer (runtime/qt,
+// runtime/win32) defines run_program; the program's main is the same for both.
 #pragma once
 
 #include <span>
 #include <string_view>
 
 #include "form_decl.hpp"
-
-class QWidget;
 
 namespace kvix {
 
@@ -21,21 +20,13 @@ struct AppInfo {
     std::string_view organization;
     std::string_view organization_domain;
     std::string_view desktop_file;    // the desktop entry's id, without ".desktop"
-    std::span<const std::string_view> icon_images; // files or ":/" resources, one per size
+    // Qt resources, one per size; the Windows program takes its icon from
+    // the executable's own resources instead.
+    std::span<const std::string_view> icon_images;
 };
 
-// Gives the running application `info`: its names, and its windows' icon.
-// Needs the QApplication to exist.
-void apply_app_info(const AppInfo& info);
-void apply_app_names(const AppInfo& info);
-void apply_app_icon(const AppInfo& info);
-
-// Shows the program's window, and gives the application its icon once the
-// window has painted its first frame: reading the icon's images is the
-// slowest part of the start that the window's first frame does not need,
-// so the window appears that much sooner.  `info` must outlive the window.
-void show_main_window(QWidget& window, const AppInfo& info);
-
+// Runs the program.  The command line is not read: the program takes no
+// arguments, and none reach the toolkit.
 int run_program(int argc, char** argv, const AppInfo& info, const FormDecl& decl,
                 std::span<const ClickBinding> bindings);
 

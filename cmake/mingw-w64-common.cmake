@@ -1,0 +1,10 @@
+# What the two MinGW-w64 toolchain files share; they set KVIX_MINGW_TRIPLET.
+set(CMAKE_CXX_COMPILER "${KVIX_MINGW_TRIPLET}-g++-posix")
+set(CMAKE_RC_COMPILER "${KVIX_MINGW_TRIPLET}-windres")
+set(CMAKE_FIND_ROOT_PATH "/usr/${KVIX_MINGW_TRIPLET}")
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+# The C and C++ runtimes and the threads library linked in.
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
