@@ -36,6 +36,9 @@ void apply_app_icon(const AppInfo& info);
 // so the window appears that much sooner.  `info` must outlive the window.
 void show_main_window(QWidget& window, const AppInfo& info);
 
+// Builds the window from `decl`, shows it and runs the event loop until it
+// is closed.  Of the command line only the program's name is used: the
+// program takes no arguments, and hands none to the toolkit.
 int run_program(int argc, char** argv, const AppInfo& info, const FormDecl& decl,
                 std::span<const ClickBinding> bindings);
 
