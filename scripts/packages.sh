@@ -14,10 +14,11 @@ KVIX_TEST_PACKAGES=(
     libbenchmark-dev
 )
 # Further, for the tests of the desktop program: the Windows resource
-# compiler, the desktop entry and AppStream validators, and dpkg-shlibdeps
-# for the Debian package.
+# compiler, the desktop entry and AppStream validators, and for the Debian
+# package dpkg-shlibdeps and file (with which cpack finds the executables
+# whose libraries dpkg-shlibdeps is to name).
 KVIX_TEST_PACKAGES+=(
-    binutils-mingw-w64-x86-64 desktop-file-utils appstream dpkg-dev
+    binutils-mingw-w64-x86-64 desktop-file-utils appstream dpkg-dev file
 )
 
 # Further, for the benchmarks (bench/): the start-up probe watches windows

@@ -1,7 +1,9 @@
 // A text box for tests: holds a text, can be told to fail its read or its
-// write, and counts the references a calculation holds on it.
+// write or to leave floating-point flags behind (as a toolkit's own
+// arithmetic may), and counts the references a calculation holds on it.
 #pragma once
 
+#include <cfenv>
 #include <string>
 #include <string_view>
 
@@ -18,6 +20,7 @@ public:
 
     ResultCode read_text(std::string& text) override {
         ++reads;
+        std::feraiseexcept(flags_left);
         if (read_result < 0)
             return read_result;
         text = text_;
@@ -25,6 +28,7 @@ public:
     }
     ResultCode write_text(std::string_view text) override {
         ++writes;
+        std::feraiseexcept(flags_left);
         if (write_result < 0)
             return write_result;
         text_ = text;
@@ -37,6 +41,7 @@ public:
 
     ResultCode read_result = kResultOk;
     ResultCode write_result = kResultOk;
+    int flags_left = 0; // FE_ flags that each read and write raise
     int reads = 0;
     int writes = 0;
     int references = 0; // held at the moment; 0 once a calculation is done

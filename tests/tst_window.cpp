@@ -11,6 +11,7 @@
 #include <QStyleOptionButton>
 #include <QTimer>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <vector>
@@ -30,7 +31,15 @@ public:
         windows.push_back(window);
         kinds.push_back(error.kind());
         headlines.push_back(QString::fromStdString(kvix::describe_error(error).headline));
+        // As a modal message box does, run events while the report is up.
+        ++depth;
+        deepest = std::max(deepest, depth);
+        if (on_screen_ms > 0)
+            QTest::qWait(on_screen_ms);
+        --depth;
     }
+    int on_screen_ms = 0;
+    int depth = 0, deepest = 0;
     std::vector<QWidget*> windows;
     std::vector<kvix::ErrorKind> kinds;
     QStringList headlines;
@@ -74,6 +83,7 @@ private slots:
     void errorReportedAndProgramGoesOn_data();
     void errorReportedAndProgramGoesOn();
     void negativeByAccessKeys();
+    void reportsInTheOrderOfThePresses();
     void unboundButtonDoesNothing();
     void messageBoxReportsError();
     void roundTripThroughTheWindow();
@@ -276,6 +286,24 @@ void tst_Window::negativeByAccessKeys() {
     QCOMPARE(QApplication::focusWidget(), txtOutput());
     keyToFocus(Qt::Key_N, Qt::AltModifier);
     QTRY_COMPARE(txtInput()->text(), QString("2147483647"));
+}
+
+// Alt+P and at once Alt+N with both boxes refused: the second click, which
+// comes while the first error is on screen, runs after that report, so the
+// reports come in order, one at a time, and the focus ends in the box that
+// the last press read.
+void tst_Window::reportsInTheOrderOfThePresses() {
+    reporter.on_screen_ms = 400;
+    txtInput()->setText("abc");
+    txtOutput()->setText("bad date");
+    keyToFocus(Qt::Key_P, Qt::AltModifier);
+    keyToFocus(Qt::Key_N, Qt::AltModifier);
+    QTRY_COMPARE(reporter.headlines, (QStringList{"Not a number", "Not a date"}));
+    QTRY_COMPARE(reporter.depth, 0);
+    QCOMPARE(reporter.deepest, 1);
+    QCOMPARE(QApplication::focusWidget(), txtOutput());
+    QCOMPARE(txtOutput()->selectedText(), QString("bad date"));
+    QCOMPARE(txtInput()->text(), QString("abc"));
 }
 
 // A window whose negative button has no calculation bound: clicking it

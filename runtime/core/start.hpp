@@ -25,8 +25,10 @@ struct AppInfo {
     std::span<const std::string_view> icon_images;
 };
 
-// Runs the program.  The command line is not read: the program takes no
-// arguments, and none reach the toolkit.
+// Builds the window from `decl`, shows it and runs the event loop until it
+// is closed.  Of the command line only the program's name is used, by the
+// Qt layer, to name the application: the program takes no arguments, and
+// hands none to the toolkit.  The Win32 layer reads none of it.
 int run_program(int argc, char** argv, const AppInfo& info, const FormDecl& decl,
                 std::span<const ClickBinding> bindings);
 

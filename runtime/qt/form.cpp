@@ -157,10 +157,26 @@ TextBox& Form::text_box(std::string_view name) {
 }
 
 void Form::dispatch_click(ClickHandler handler) {
+    waiting_.push_back(handler);
+    if (reporting_)
+        return; // runs once the report on screen is dismissed
+    while (!waiting_.empty()) {
+        const ClickHandler next = waiting_.front();
+        waiting_.pop_front();
+        run_click(next);
+    }
+}
+
+void Form::run_click(ClickHandler handler) {
     last_read_ = nullptr;
     try {
         handler(*this);
     } catch (const RuntimeError& error) {
+        reporting_ = true;
+        struct EndOfReport {
+            bool& reporting;
+            ~EndOfReport() { reporting = false; }
+        } end_of_report{reporting_};
         error_reporter().report(this, error);
         if (last_read_ != nullptr) {
             last_read_->setFocus(Qt::OtherFocusReason);

@@ -2,6 +2,7 @@
 // it: absolute places and sizes, tab order, access keys and click bindings.
 #pragma once
 
+#include <deque>
 #include <memory>
 #include <span>
 #include <string_view>
@@ -26,6 +27,10 @@ public:
     TextBox& text_box(std::string_view name) override;
 
     // Runs a click handler; the one place where run-time errors are taken.
+    // A click that arrives while an error is being reported (the report's
+    // message box runs an event loop of its own) waits until that report is
+    // dismissed, so that clicks run and are reported in the order of the
+    // presses.
     void dispatch_click(ClickHandler handler);
 
     // The text box that the running (or last) click read from, if any.
@@ -33,8 +38,13 @@ public:
     void note_read(QLineEdit* box) { last_read_ = box; }
 
 private:
+    // Runs one click to its end or its error, and reports the error.
+    void run_click(ClickHandler handler);
+
     std::vector<std::unique_ptr<QtTextBox>> boxes_;
     QLineEdit* last_read_ = nullptr;
+    bool reporting_ = false;              // an error report is on screen
+    std::deque<ClickHandler> waiting_;    // clicks that came during it
 };
 
 // The largest font, no larger than `base` and in half points down to 6, in

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 #include <QApplication>
 #include <QEvent>
@@ -93,7 +94,14 @@ int run_program(int argc, char** argv, const AppInfo& info, const FormDecl& decl
                      n, info.name.data(), n, info.name.data());
         return 1;
     }
-    QApplication app(argc, argv);
+    // The program takes no arguments, so the toolkit gets none either: only
+    // the program's name, which it uses to name the application.  Options
+    // such as -stylesheet or -reverse would otherwise read a file or change
+    // the window.
+    std::string program = argc > 0 && argv[0] != nullptr ? argv[0] : std::string(info.name);
+    int toolkit_argc = 1;
+    char* toolkit_argv[] = {program.data(), nullptr};
+    QApplication app(toolkit_argc, toolkit_argv);
     apply_app_names(info);
     Form form(decl, bindings);
     show_main_window(form, info);
