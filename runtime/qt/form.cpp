@@ -157,14 +157,7 @@ TextBox& Form::text_box(std::string_view name) {
 }
 
 void Form::dispatch_click(ClickHandler handler) {
-    waiting_.push_back(handler);
-    if (reporting_)
-        return; // runs once the report on screen is dismissed
-    while (!waiting_.empty()) {
-        const ClickHandler next = waiting_.front();
-        waiting_.pop_front();
-        run_click(next);
-    }
+    clicks_.dispatch(handler, [this](ClickHandler next) { run_click(next); });
 }
 
 void Form::run_click(ClickHandler handler) {
@@ -172,11 +165,7 @@ void Form::run_click(ClickHandler handler) {
     try {
         handler(*this);
     } catch (const RuntimeError& error) {
-        reporting_ = true;
-        struct EndOfReport {
-            bool& reporting;
-            ~EndOfReport() { reporting = false; }
-        } end_of_report{reporting_};
+        const ClickOrder::Report on_screen(clicks_);
         error_reporter().report(this, error);
         if (last_read_ != nullptr) {
             last_read_->setFocus(Qt::OtherFocusReason);

@@ -2,7 +2,6 @@
 // it: absolute places and sizes, tab order, access keys and click bindings.
 #pragma once
 
-#include <deque>
 #include <memory>
 #include <span>
 #include <string_view>
@@ -11,6 +10,7 @@
 #include <QFont>
 #include <QWidget>
 
+#include "click_order.hpp"
 #include "form_decl.hpp"
 
 class QLineEdit;
@@ -43,8 +43,7 @@ private:
 
     std::vector<std::unique_ptr<QtTextBox>> boxes_;
     QLineEdit* last_read_ = nullptr;
-    bool reporting_ = false;              // an error report is on screen
-    std::deque<ClickHandler> waiting_;    // clicks that came during it
+    ClickOrder clicks_;
 };
 
 // The largest font, no larger than `base` and in half points down to 6, in

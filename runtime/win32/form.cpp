@@ -364,14 +364,7 @@ bool Win32Form::on_command(WORD id, WORD notification) {
 }
 
 void Win32Form::dispatch_click(ClickHandler handler) {
-    pending_.push_back(handler);
-    if (reporting_)
-        return; // runs once the report on screen is dismissed
-    while (!pending_.empty()) {
-        const ClickHandler next = pending_.front();
-        pending_.pop_front();
-        run_click(next);
-    }
+    clicks_.dispatch(handler, [this](ClickHandler next) { run_click(next); });
 }
 
 void Win32Form::run_click(ClickHandler handler) {
@@ -379,9 +372,8 @@ void Win32Form::run_click(ClickHandler handler) {
     try {
         handler(*this);
     } catch (const RuntimeError& error) {
-        reporting_ = true;
+        const ClickOrder::Report on_screen(clicks_);
         report(error);
-        reporting_ = false;
         if (last_read_ != nullptr) {
             SendMessageW(dialog_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(last_read_), TRUE);
             SendMessageW(last_read_, EM_SETSEL, 0, -1);

@@ -6,13 +6,13 @@
 
 #include <windows.h>
 
-#include <deque>
 #include <memory>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "click_order.hpp"
 #include "form_decl.hpp"
 
 namespace kvix {
@@ -61,8 +61,7 @@ private:
     std::vector<std::unique_ptr<Win32TextBox>> boxes_;
     HFONT font_ = nullptr;
     HWND last_read_ = nullptr;
-    bool reporting_ = false;
-    std::deque<ClickHandler> pending_;  // clicks waiting for a report to end
+    ClickOrder clicks_;
     std::vector<MSG> deferred_keys_;    // keys for this window typed ahead of a report
     DWORD report_began_ = 0;            // the tick count when the report on screen began
 };

@@ -391,6 +391,20 @@ def scenario(s):
     s.expect_box("i", "12abc", "txtInput unchanged after the overflow")
     s.expect_box("o", "2038-01-19 03:14:08", "txtOutput unchanged after the overflow")
 
+    # Two refusals pressed at once, Alt+P (12abc) and straight after it
+    # Alt+N (a date out of range): the reports come in the order of the
+    # presses, and the second puts the focus back into its own box.
+    s.xdotool("key", "--delay", "0", "alt+p", "alt+n")
+    for headline, key in (("Not a number", "Return"), ("Overflow", "Escape")):
+        box = s.message_box()
+        message = s.read_message(box)
+        if not message.startswith(headline):
+            raise Failure(f"presses in a row: {headline} expected, the message box says {message!r}")
+        log(f"ok: presses in a row: {headline} in its turn")
+        s.dismiss(box, key)
+    s.expect_selection("2038-01-19 03:14:08",
+                       "after both reports the focus is in txtOutput, its text selected")
+
     if s.wine:
         # No pastes from X into Wine: the boxes' length limits instead.
         limits = [int(fields[1]) for fields in s.probe_lines("edit")]
