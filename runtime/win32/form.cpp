@@ -171,7 +171,10 @@ Win32Form::Win32Form(const FormDecl& decl, std::span<const ClickBinding> binding
         const wchar_t* window_class = L"STATIC";
         DWORD style = WS_CHILD | WS_VISIBLE, ex_style = 0;
         switch (c.kind) {
-        case ControlKind::Label: style |= SS_LEFT; break;
+        case ControlKind::Label:
+            // One line, centred in its height as a text box's line is.
+            style |= SS_LEFT | SS_CENTERIMAGE;
+            break;
         case ControlKind::TextBox:
             window_class = L"EDIT";
             style |= WS_TABSTOP | ES_AUTOHSCROLL;
