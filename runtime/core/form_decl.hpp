@@ -53,6 +53,9 @@ inline constexpr int kTwipsPerPixel = kTwipsPerInch / kStandardDpi; // 15
 constexpr int twips_to_pixels(int twips, int dpi = kStandardDpi) {
     return (twips * dpi + kTwipsPerInch / 2) / kTwipsPerInch;
 }
+static_assert(twips_to_pixels(4890) == 326 && twips_to_pixels(1020) == 68);
+static_assert(twips_to_pixels(4890, 192) == 652 && twips_to_pixels(1020, 144) == 102);
+static_assert(twips_to_pixels(7) == 0 && twips_to_pixels(8) == 1); // halves up
 
 // The rules a declaration must keep: names unique, tab indices 0..n-1 each
 // once, every control inside the client area.

@@ -38,8 +38,12 @@ class Failure(Exception):
     pass
 
 
+STARTED = time.monotonic()
+
+
 def log(message):
-    print(message, flush=True)
+    """A line of the log, with the seconds since the driver started."""
+    print(f"[{time.monotonic() - STARTED:6.2f} s] {message}", flush=True)
 
 
 def short(text):
