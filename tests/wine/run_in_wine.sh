@@ -28,5 +28,13 @@ case $1 in
     tr -d '\r' <"$output"
     exit "$status"
     ;;
-*) exec "$@" ;;
+*)
+    # The end-to-end driver runs alone (RUN_SERIAL).  Wine's desktop is made
+    # by the first program of a server's life, with that program's display:
+    # one made by a console test, without a display, would leave the window
+    # nowhere to go.  So the driver's program starts a server of its own.
+    "$WINESERVER" -k 2>/dev/null || true
+    "$WINESERVER" -w 2>/dev/null || true
+    exec "$@"
+    ;;
 esac
