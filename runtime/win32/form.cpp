@@ -391,16 +391,13 @@ void Win32Form::run_click(ClickHandler handler) {
 }
 
 LRESULT CALLBACK Win32Form::defer_keys(int code, WPARAM wparam, LPARAM lparam) noexcept {
-    // Called by the message box's own loop with each message it takes.  A
-    // key typed before the report began was meant for the window, whichever
-    // window the system hands it to now (the message box's, if the system
-    // takes the focus when it reads the key rather than when it was typed).
+    // Called by the message box's own loop with each message it takes: a
+    // key still addressed to the window was typed before the report began.
     Win32Form* form = reporting_form;
     const MSG* msg = reinterpret_cast<const MSG*>(lparam);
     if (code == MSGF_DIALOGBOX && form != nullptr && msg->message >= WM_KEYFIRST &&
         msg->message <= WM_KEYLAST &&
-        (static_cast<LONG>(msg->time - form->report_began_) < 0 || msg->hwnd == form->dialog_ ||
-         IsChild(form->dialog_, msg->hwnd))) {
+        (msg->hwnd == form->dialog_ || IsChild(form->dialog_, msg->hwnd))) {
         form->deferred_keys_.push_back(*msg);
         return TRUE; // taken: the message box does not see it
     }
@@ -412,7 +409,13 @@ void Win32Form::report(const RuntimeError& error) {
     // names the kind of error.
     const ErrorMessage message = describe_error(error);
     const std::wstring text = utf16_of(message.headline + "\n\n" + message.details);
-    report_began_ = GetTickCount();
+    // Keys typed before the report began are the window's: those already
+    // queued are set aside here (a system that addresses a key when it is
+    // read, rather than when it is typed, would give them to the message
+    // box), and the message filter sets aside any that come later still
+    // addressed to the window.
+    for (MSG typed; PeekMessageW(&typed, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE);)
+        deferred_keys_.push_back(typed);
     reporting_form = this;
     const HHOOK filter = SetWindowsHookExW(WH_MSGFILTER, &defer_keys, nullptr, GetCurrentThreadId());
     MessageBoxW(dialog_, text.c_str(), title_.c_str(), MB_OK | MB_ICONWARNING);

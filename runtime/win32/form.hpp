@@ -63,7 +63,6 @@ private:
     HWND last_read_ = nullptr;
     ClickOrder clicks_;
     std::vector<MSG> deferred_keys_;    // keys for this window typed ahead of a report
-    DWORD report_began_ = 0;            // the tick count when the report on screen began
 };
 
 } // namespace kvix
