@@ -25,6 +25,7 @@
 
 #include "calc.hpp"
 #include "convert.hpp"
+#include "date_text.hpp"
 #include "recording_reporter.hpp"
 #include "error.hpp"
 #include "fp_status.hpp"
@@ -188,7 +189,7 @@ std::int32_t product_date_round_trip(std::int32_t u) {
     const double serial = kvix::check_date(kvix::serial_of_unix_time(u));
     char date[kvix::kDateTextLength];
     kvix::format_date_to(serial, date);
-    const double serial_back = kvix::parse_date(std::string_view(date, sizeof date));
+    const double serial_back = kvix::date::read_serial(std::string_view(date, sizeof date));
     return kvix::round_to_int32(kvix::unix_seconds_of_serial(serial_back));
 }
 
@@ -305,7 +306,7 @@ void BM_parse_date(benchmark::State& state) {
         texts.push_back(date_in_form(d, form));
     std::size_t i = 0;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(kvix::parse_date(texts[i]));
+        benchmark::DoNotOptimize(kvix::date::read_serial(texts[i]));
         i = (i + 1) & (kSamples - 1);
     }
 }

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "convert.hpp"
+#include "date_text.hpp"
 #include "recording_reporter.hpp"
 
 namespace {
@@ -18,7 +18,7 @@ namespace {
 void parse(benchmark::State& state, const char* text) {
     const std::string s = text;
     for (auto _ : state)
-        benchmark::DoNotOptimize(kvix::parse_date_seconds(s));
+        benchmark::DoNotOptimize(kvix::date::read_seconds(s));
 }
 
 

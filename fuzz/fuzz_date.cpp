@@ -23,6 +23,7 @@
 
 #include "calc.hpp"
 #include "convert.hpp"
+#include "date_text.hpp"
 #include "error.hpp"
 #include "fp_status.hpp"
 #include "fuzz_support.hpp"
@@ -135,7 +136,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     std::int64_t second = 0;
     try {
-        second = kvix::parse_date_seconds(text);
+        second = kvix::date::read_seconds(text);
     } catch (const kvix::RuntimeError& e) {
         kvix_fuzz::check_refusal(e, text, kvix::Expected::Date, false);
         if (canonical && is_real(*canonical)) {
@@ -157,7 +158,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     double serial = 0;
     try {
-        serial = kvix::parse_date(text);
+        serial = kvix::date::read_serial(text);
     } catch (const kvix::RuntimeError& e) {
         kvix_fuzz::check_refusal(e, text, kvix::Expected::Date, true);
         check(e.kind() == kvix::ErrorKind::Overflow && (second < kFirst || second > kLast),
@@ -177,9 +178,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check(seconds_since_1970(*fields) == second, "the written text names the same second", text,
           written + " is " + std::to_string(seconds_since_1970(*fields)) + ", parser said " +
               std::to_string(second));
-    check(kvix::parse_date_seconds(written) == second, "the written text parses to the same second",
+    check(kvix::date::read_seconds(written) == second, "the written text parses to the same second",
           text, written);
-    check(kvix::parse_date(written) == serial, "the written text parses to the same serial", text,
+    check(kvix::date::read_serial(written) == serial, "the written text parses to the same serial", text,
           written);
 
     // The negative calculation's arithmetic gives the second back exactly.

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "convert.hpp"
+#include "date_text.hpp"
 #include "error.hpp"
 
 using kvix::ErrorKind;
@@ -223,7 +224,7 @@ void tst_Convert::parseDate_data() {
 void tst_Convert::parseDate() {
     QFETCH(QString, text);
     QFETCH(double, serial);
-    QCOMPARE(kvix::parse_date(utf8(text)), serial);
+    QCOMPARE(kvix::date::read_serial(utf8(text)), serial);
 }
 
 void tst_Convert::parseDateRefuses_data() {
@@ -264,7 +265,7 @@ void tst_Convert::parseDateRefuses() {
     QFETCH(ErrorKind, kind);
     QFETCH(QString, reason);
     try {
-        kvix::parse_date(utf8(text));
+        kvix::date::read_serial(utf8(text));
         QFAIL("accepted");
     } catch (const RuntimeError& e) {
         QCOMPARE(e.kind(), kind);
@@ -294,8 +295,8 @@ void tst_Convert::parseDateCanonicalAgreesWithGeneral() {
                     texts.push_back(text);
                 }
     for (const std::string& text : texts) {
-        const double fast = kvix::parse_date(text);
-        const double general = kvix::parse_date(" " + text);
+        const double fast = kvix::date::read_serial(text);
+        const double general = kvix::date::read_serial(" " + text);
         if (fast != general)
             QFAIL(qPrintable(QString("%1: %2 against %3").arg(QString::fromStdString(text))
                                  .arg(fast, 0, 'g', 17).arg(general, 0, 'g', 17)));
@@ -514,7 +515,7 @@ void tst_Convert::refusalMessagesShortAndWellFormed() {
     const std::string input = text.toStdString();
     try {
         if (date)
-            kvix::parse_date(input);
+            kvix::date::read_serial(input);
         else
             kvix::parse_int32(input);
         QFAIL("accepted");

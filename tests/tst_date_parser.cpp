@@ -13,6 +13,7 @@
 
 #include "calc.hpp"
 #include "convert.hpp"
+#include "date_text.hpp"
 #include "error.hpp"
 
 using kvix::ErrorKind;
@@ -28,7 +29,7 @@ constexpr qint64 kHighest = 2147483647;   // 2038-01-19 03:14:07
 // What the negative calculation makes of a date text: the serial, the
 // formula, the rounding.  Throws as the calculation does.
 std::int32_t through_calc_neg(const std::string& text) {
-    return kvix::round_to_int32(kvix::unix_seconds_of_serial(kvix::parse_date(text)));
+    return kvix::round_to_int32(kvix::unix_seconds_of_serial(kvix::date::read_serial(text)));
 }
 
 // The rows of every family: text -> Unix time.
@@ -45,7 +46,7 @@ void check_row() {
     const std::string t = utf8(text);
     std::int64_t got = 0;
     try {
-        got = kvix::parse_date_seconds(t);
+        got = kvix::date::read_seconds(t);
     } catch (const RuntimeError& e) {
         QFAIL(qPrintable("refused: " + QString::fromStdString(e.reason())));
     }
@@ -440,7 +441,7 @@ void tst_DateParser::refusals() {
     QFETCH(QString, text);
     QFETCH(QString, reason);
     try {
-        kvix::parse_date_seconds(utf8(text));
+        kvix::date::read_seconds(utf8(text));
         QFAIL("accepted");
     } catch (const RuntimeError& e) {
         QCOMPARE(e.kind(), ErrorKind::ConversionFailure);
@@ -488,7 +489,7 @@ void tst_DateParser::fractionalSeconds() {
     QFETCH(int, unix);
     const std::string t = utf8(text);
     try {
-        const double x = kvix::unix_seconds_of_serial(kvix::parse_date(t));
+        const double x = kvix::unix_seconds_of_serial(kvix::date::read_serial(t));
         const std::int32_t got = kvix::round_to_int32(x);
         QVERIFY(inRange);
         QCOMPARE(got, unix);
@@ -530,7 +531,7 @@ void tst_DateParser::hostileInput() {
     QFETCH(bool, accepted);
     QFETCH(qint64, seconds);
     try {
-        const std::int64_t got = kvix::parse_date_seconds(text.toStdString());
+        const std::int64_t got = kvix::date::read_seconds(text.toStdString());
         QVERIFY(accepted);
         QCOMPARE(qint64{got}, seconds);
     } catch (const RuntimeError& e) {
@@ -750,7 +751,7 @@ void tst_DateParser::roundTripEveryFamily() {
         const Case c = formatter(rng, t);
         std::int64_t got = 0;
         try {
-            got = kvix::parse_date_seconds(c.text);
+            got = kvix::date::read_seconds(c.text);
         } catch (const RuntimeError& e) {
             QFAIL(qPrintable(QString::fromStdString(c.text + ": " + e.reason())));
         }

@@ -10,7 +10,6 @@ namespace kvix {
 namespace {
 
 using convert_detail::kSecondsPerDayInt;
-using convert_detail::kUnixEpochSerialDays;
 static_assert(days_from_civil({1899, 12, 30}) == -kUnixEpochSerialDays);
 static_assert(kUnixEpochSerial == kUnixEpochSerialDays);
 static_assert(kFirstDateSecond == days_from_civil({100, 1, 1}) * kSecondsPerDayInt);
@@ -108,21 +107,6 @@ std::string format_int32(std::int32_t value) {
     char buf[kInt32TextCapacity];
     return std::string(buf, format_int32_to(value, buf));
 }
-
-// Every text but the canonical one: the date parser, then the date range.
-double convert_detail::parse_date_general(std::string_view text) {
-    const std::int64_t second = parse_date_seconds(text);
-    if (second < kFirstDateSecond || second > kLastDateSecond)
-        throw RuntimeError(ErrorKind::Overflow, Expected::Date, text,
-                           "Dates go from 0100-01-01 to 9999-12-31.");
-    // Whole days and the time of day, each exact, added once at the end.
-    const std::int64_t day = second >= 0 ? second / kSecondsPerDayInt
-                                         : -((-second + kSecondsPerDayInt - 1) / kSecondsPerDayInt);
-    const std::int64_t time_of_day = second - day * kSecondsPerDayInt; // [0, 86399]
-    return static_cast<double>(day + kUnixEpochSerialDays) +
-           static_cast<double>(time_of_day) / kSecondsPerDay;
-}
-
 
 std::string format_date(double serial) {
     std::string text(kDateTextLength, '\0');
