@@ -12,6 +12,7 @@
 #include <string>
 
 #include "calc.hpp"
+#include "canonical.hpp"
 #include "convert.hpp"
 #include "date_text.hpp"
 #include "error.hpp"
@@ -77,8 +78,8 @@ private slots:
     void twelveHourClock() { check_row(); }
     void whiteSpaceAndCase_data();
     void whiteSpaceAndCase() { check_row(); }
-    void wholeShapes_data();
-    void wholeShapes() { check_row(); }
+    void readmeExamples_data();
+    void readmeExamples() { check_row(); }
 
     void refusals_data();
     void refusals();
@@ -88,6 +89,7 @@ private slots:
     void hostileInput();
     void roundTripEveryFamily_data();
     void roundTripEveryFamily();
+    void fastPathAgreesWithGeneral();
 };
 
 // The expected values of the rows below marked "GNU date" were written by
@@ -288,37 +290,31 @@ void tst_DateParser::whiteSpaceAndCase_data() {
     QTest::newRow("minus sign") << "2038-01-18T22:14:07\u221205:00" << Q_INT64_C(2147483647);
 }
 
-// Whole texts in the shapes read at once (each the whole text, nothing
-// around it), and texts one character off those shapes, which the step by
-// step reading takes: both must give the same instant.
-void tst_DateParser::wholeShapes_data() {
+// Every example of the README's table of forms, read to the instant the
+// README states for it: 2038-01-19 03:14:07 UTC (2147483647), 03:14:00
+// where it has no seconds, midnight where it has no time, 0 for the one of
+// 1970.  Which applies is told by the text: the seconds are written ":07"
+// or "1407", a time without seconds "3:14" or "0314".
+void tst_DateParser::readmeExamples_data() {
     add_columns();
-    // GNU date
-    QTest::newRow("asctime, upper case") << "TUE JAN 19 03:14:07 2038" << Q_INT64_C(2147483647);
-    QTest::newRow("asctime, two spaces before the year") << "Tue Jan 19 03:14:07  2038" << Q_INT64_C(2147483647);
-    QTest::newRow("asctime, tab before the year") << "Tue Jan 19 03:14:07\t2038" << Q_INT64_C(2147483647);
-    QTest::newRow("asctime, one-digit day") << "Sat Jan  1 00:00:00 2000" << Q_INT64_C(946684800);
-    QTest::newRow("date, lower-case zone") << "Tue Jan 19 03:14:07 gmt 2038" << Q_INT64_C(2147483647);
-    QTest::newRow("date, PST") << "Mon Jan 18 19:14:07 PST 2038" << Q_INT64_C(2147483647);
-    QTest::newRow("mail, -0130") << "Tue, 19 Jan 2038 03:14:07 -0130" << Q_INT64_C(2147489047);
-    QTest::newRow("mail, offset with a colon") << "Tue, 19 Jan 2038 03:14:07 +01:00" << Q_INT64_C(2147480047);
-    QTest::newRow("mail, EDT") << "Tue, 19 Jan 2038 03:14:07 EDT" << Q_INT64_C(2147498047);
-    QTest::newRow("http, epoch") << "Thu, 01 Jan 1970 00:00:00 GMT" << Q_INT64_C(0);
-    QTest::newRow("javascript, empty comment") << "Tue Jan 19 2038 03:14:07 GMT+0000 ()" << Q_INT64_C(2147483647);
-    QTest::newRow("javascript, short comment") << "Thu Jan 01 1970 00:00:00 GMT+0000 (x)" << Q_INT64_C(0);
-    QTest::newRow("javascript, UTC+0100") << "Tue Jan 19 2038 03:14:07 UTC+0100 (CET)" << Q_INT64_C(2147480047);
-    QTest::newRow("javascript, space after the comment") << "Tue Jan 19 2038 03:14:07 GMT+0000 (Coordinated Universal Time) " << Q_INT64_C(2147483647);
-    QTest::newRow("javascript, comment of 16") << "Tue Jan 19 2038 03:14:07 GMT-0000 (sixteen letters.)" << Q_INT64_C(2147483647);
-    QTest::newRow("javascript, comment of 17") << "Tue Jan 19 2038 03:14:07 GMT-0000 (seventeen letters)" << Q_INT64_C(2147483647);
-    QTest::newRow("12-hour, one-digit hour") << "January 19, 2038 3:14:07 AM" << Q_INT64_C(2147483647);
-    QTest::newRow("12-hour, three-letter month, PM") << "May 19, 2038 03:14:07 PM" << Q_INT64_C(2157894847);
-    QTest::newRow("12-hour, nine-letter month") << "September 09, 2001 1:46:40 AM" << Q_INT64_C(1000000000);
-    QTest::newRow("12-hour, last second before 1970") << "December 31, 1969 11:59:59 PM" << Q_INT64_C(-1);
-    QTest::newRow("12-hour, midnight") << "Jan 01, 1970 12:00:00 AM" << Q_INT64_C(0);
-    QTest::newRow("12-hour, noon, mixed case") << "jAN 01, 1970 12:00:00 pm" << Q_INT64_C(43200);
-    // GNU date, for "2036-02-29 03:14:07" (it reads no dots)
-    QTest::newRow("dots, 29 February 2036") << "29.02.2036 03:14:07" << Q_INT64_C(2087867647);
-    QTest::newRow("month first slashes, one-digit hour") << "01/19/2038 3:14:07" << Q_INT64_C(2147483647);
+    QFile readme(KVIX_README);
+    QVERIFY2(readme.open(QIODevice::ReadOnly | QIODevice::Text), KVIX_README);
+    const QStringList lines = QString::fromUtf8(readme.readAll()).split('\n');
+    const qsizetype header = lines.indexOf("| form | examples |");
+    QVERIFY(header >= 0);
+    const QRegularExpression example("`([^`]+)`");
+    for (qsizetype k = header + 2; k < lines.size() && lines[k].startsWith('|'); ++k) {
+        const QString cell = lines[k].section('|', 2, 2);
+        QVERIFY2(cell.contains('`'), qPrintable(lines[k])); // every form has examples
+        for (const auto& m : example.globalMatch(cell)) {
+            const QString text = m.captured(1);
+            const qint64 seconds = text.contains("1970") ? 0
+                                   : text.contains(":07") || text.contains("1407") ? kHighest
+                                   : text.contains("3:14") || text.contains("0314") ? Q_INT64_C(2147483640)
+                                                                                    : Q_INT64_C(2147472000);
+            QTest::newRow(qPrintable(text)) << text << seconds;
+        }
+    }
 }
 
 void tst_DateParser::refusals_data() {
@@ -409,26 +405,6 @@ void tst_DateParser::refusals_data() {
     QTest::newRow("offset of one digit") << "2038-01-19 03:14:07 +1" << "+hh:mm";
     QTest::newRow("offset 24 hours") << "2038-01-19 03:14:07 +2400" << "offsets go from -23:59 to +23:59";
     QTest::newRow("offset minute 60") << "2038-01-19 03:14:07 +01:60" << "offsets go from";
-    // Whole texts in the shapes read at once, one part off or failing a
-    // check: the general reason.  A comment ends at its first ")".
-    QTest::newRow("whole dots, 31 April") << "31.04.2038 03:14:07" << "April 2038 has 30 days";
-    QTest::newRow("whole dots, 29 February 2100") << "29.02.2100 00:00:00" << "February 2100 has 28 days";
-    QTest::newRow("whole slashes, day first") << "19/01/2038 03:14:07" << "month comes first";
-    QTest::newRow("whole mail, leap second") << "Tue, 19 Jan 2038 03:14:60 +0000" << "leap second";
-    QTest::newRow("whole mail, offset minute 60") << "Tue, 19 Jan 2038 03:14:07 +0060" << "offsets go from";
-    QTest::newRow("whole date, wrong weekday") << "Mon Jan 19 03:14:07 UTC 2038" << "2038-01-19 is a Tuesday, not a Monday";
-    QTest::newRow("whole date, CET") << "Tue Jan 19 03:14:07 CET 2038" << "\u201CCET\u201D " + ambiguous;
-    QTest::newRow("whole asctime, not a letter") << "Tu@ Jan 19 03:14:07 2038" << "YYYY-MM-DD hh:mm:ss";
-    QTest::newRow("whole javascript, offset 24 hours") << "Tue Jan 19 2038 03:14:07 GMT+2400 (x)" << "offsets go from";
-    QTest::newRow("whole javascript, US zone and offset") << "Tue Jan 19 2038 03:14:07 EST+0000 (x)" << "\u201C+0000 (x)\u201D";
-    QTest::newRow("whole javascript, text after the comment") << "Tue Jan 19 2038 03:14:07 GMT+0000 (a) b)" << "\u201Cb)\u201D";
-    QTest::newRow("whole javascript, ) first in 16") << "Tue Jan 19 2038 03:14:07 GMT+0000 ()sixteen letters.)" << "\u201Csixteen letters.)\u201D";
-    QTest::newRow("whole javascript, ) last in 16") << "Tue Jan 19 2038 03:14:07 GMT+0000 (sixteen letters))" << "\u201C)\u201D";
-    QTest::newRow("whole javascript, ) in the second 16") << "Tue Jan 19 2038 03:14:07 GMT+0000 (Coordinated Universal) Time)" << "\u201CTime)\u201D";
-    QTest::newRow("whole 12-hour, hour 13 PM") << "January 19, 2038 13:14:07 PM" << "there is no hour 13 PM";
-    QTest::newRow("whole 12-hour, hour 0 AM") << "January 19, 2038 0:14:07 AM" << "there is no hour 0 AM";
-    QTest::newRow("whole 12-hour, ten letters") << "Septembers 19, 2038 3:14:07 AM" << "YYYY-MM-DD hh:mm:ss";
-    QTest::newRow("whole 12-hour, a weekday for the month") << "Tuesday 19, 2038 3:14:07 AM" << "YYYY-MM-DD hh:mm:ss";
     QTest::newRow("a number") << "1700000000" << "A number alone is not a date";
     QTest::newRow("a word") << "Tuesday" << "YYYY-MM-DD hh:mm:ss";
     QTest::newRow("not ASCII") << "\u00BD 2038" << "YYYY-MM-DD hh:mm:ss";
@@ -759,6 +735,42 @@ void tst_DateParser::roundTripEveryFamily() {
             QFAIL(qPrintable(QString::fromStdString(c.text) + ": " + QString::number(got) +
                              ", expected " + QString::number(c.expected)));
     }
+}
+
+// The one guard of the fast path: every text the canonical reader accepts,
+// the general reader reads to the same instant.  Random canonical texts
+// over the whole date range, and each with one character changed (to a
+// neighbouring digit, a separator or a letter), so that the fast path's
+// checks of digits, separators and ranges are all met at their edges.
+void tst_DateParser::fastPathAgreesWithGeneral() {
+    Rng rng(19011213);
+    std::uniform_int_distribution<qint64> instant(kvix::kFirstDateSecond, kvix::kLastDateSecond);
+    std::uniform_int_distribution<int> position(0, 18);
+    const char kReplacements[] = "0123456789 -:T/9";
+    std::uniform_int_distribution<int> replacement(0, sizeof kReplacements - 2);
+    int fast = 0;
+    for (int k = 0; k < 200000; ++k) {
+        const QDateTime dt = QDateTime::fromSecsSinceEpoch(instant(rng), Qt::UTC);
+        std::string text = dt.toString("yyyy-MM-dd HH:mm:ss").toStdString();
+        if (k % 2 == 1)
+            text[static_cast<std::size_t>(position(rng))] = kReplacements[replacement(rng)];
+        std::int32_t day;
+        std::uint32_t second_of_day;
+        if (!kvix::date::read_canonical(text, day, second_of_day)) {
+            QVERIFY2(k % 2 == 1, text.c_str()); // every unchanged text takes the fast path
+            continue;
+        }
+        ++fast;
+        std::int64_t general = 0;
+        try {
+            general = kvix::date::read_seconds(text);
+        } catch (const RuntimeError& e) {
+            QFAIL(qPrintable(QString::fromStdString(text + ": " + e.reason())));
+        }
+        if (general != std::int64_t{day} * 86400 + second_of_day)
+            QFAIL(qPrintable(QString::fromStdString(text) + ": general " + QString::number(general)));
+    }
+    QVERIFY(fast > 100000);
 }
 
 QTEST_APPLESS_MAIN(tst_DateParser)
