@@ -1,5 +1,7 @@
 #include "fields.hpp"
 
+#include <utility>
+
 #include "calendar.hpp"
 #include "error.hpp"
 #include "tokens.hpp"
@@ -23,10 +25,17 @@ std::string two_digits(std::uint32_t v) {
     return std::string{static_cast<char>('0' + v / 10 % 10), static_cast<char>('0' + v % 10)};
 }
 
+std::string four_digits(std::int32_t year) {
+    const auto y = static_cast<std::uint32_t>(year);
+    return two_digits(y / 100) + two_digits(y % 100);
+}
+
 std::string iso_date(const Fields& f) {
-    const auto y = static_cast<std::uint32_t>(f.year);
-    return two_digits(y / 100) + two_digits(y % 100) + "-" + two_digits(f.month) + "-" +
-           two_digits(f.day);
+    return four_digits(f.year) + "-" + two_digits(f.month) + "-" + two_digits(f.day);
+}
+
+bool is_real_date(std::int32_t year, std::uint32_t month, std::uint32_t day) {
+    return month - 1 < 12 && day - 1 < days_in_month(year, month);
 }
 
 } // namespace
@@ -48,11 +57,21 @@ std::int64_t instant_of(Fields f, std::string_view text) {
         not_a_date(text, "The zone offset " +
                              quoted(text.substr(f.offset_begin, f.offset_end - f.offset_begin)) +
                              " is impossible: offsets go from -23:59 to +23:59.");
-    if (f.month_first_slashes && f.month > 12 && f.month <= 31 && f.day >= 1 && f.day <= 12)
-        not_a_date(text, "There is no month " + two_digits(f.month) +
-                             ": with slashes the month comes first (MM/DD/YYYY). For the day "
-                             "first write " + two_digits(f.month) + "." + two_digits(f.day) + "." +
-                             std::to_string(f.year) + ".");
+    if (f.either_order) {
+        const bool month_first = is_real_date(f.year, f.month, f.day);
+        const bool day_first = is_real_date(f.year, f.day, f.month);
+        if (month_first && day_first && f.month != f.day)
+            not_a_date(text, "The date could be " + std::to_string(f.day) + " " +
+                                 std::string(name_of(WordClass::Month, static_cast<int>(f.month))) +
+                                 " or " + std::to_string(f.month) + " " +
+                                 std::string(name_of(WordClass::Month, static_cast<int>(f.day))) +
+                                 ": write " + iso_date(f) + ", or " + two_digits(f.month) + "." +
+                                 two_digits(f.day) + "." + four_digits(f.year) + " for the day first.");
+        // Day first when only that is a date, or when only its month is
+        // real: the checks below then name what is wrong with it.
+        if (day_first || (!month_first && f.month > 12 && f.day - 1 < 12))
+            std::swap(f.month, f.day);
+    }
     if (f.month < 1 || f.month > 12)
         not_a_date(text, "There is no month " + two_digits(f.month) + "; months go from 01 to 12.");
     const std::uint32_t month_days = days_in_month(f.year, f.month);

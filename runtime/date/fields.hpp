@@ -22,7 +22,7 @@ struct Fields {
     bool offset_west = false;
     std::uint32_t offset_hours = 0, offset_minutes = 0;
     std::size_t offset_begin = 0, offset_end = 0;
-    bool month_first_slashes = false;               // written as MM/DD/YYYY
+    bool either_order = false;                      // month and day may stand either way round
 };
 
 // “text”, shortened for a message.
@@ -32,8 +32,10 @@ std::string quoted(std::string_view text);
 [[noreturn]] void not_a_date(std::string_view text, std::string reason);
 
 // Checks the fields once, in this order: the 12-hour clock, the offset,
-// the order of a slash date, the month, the day, the time of day, the
-// weekday.  Gives the instant they name in seconds since 1970-01-01
+// the order of month and day, the month, the day, the time of day, the
+// weekday.  Month and day that may stand either way round are read in the
+// order that names a real date; when both orders do, and name different
+// dates, the text is refused with both readings.  Gives the instant they name in seconds since 1970-01-01
 // 00:00:00 UTC: the date and time as written, plus one second when the
 // fraction rounds up, minus the zone's offset.
 std::int64_t instant_of(Fields f, std::string_view text);

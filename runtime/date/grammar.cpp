@@ -30,7 +30,7 @@ constexpr std::string_view kIsoForm = "Write it as YYYY-MM-DD hh:mm:ss, e.g. 203
 constexpr std::string_view kBasicForm =
     "Write the basic form as YYYYMMDD or YYYYMMDDThhmmss, e.g. 20380119T031407Z.";
 constexpr std::string_view kYmdForm = "Write it as YYYY/MM/DD, e.g. 2038/01/19.";
-constexpr std::string_view kMdyForm = "Write it as MM/DD/YYYY, e.g. 01/19/2038.";
+constexpr std::string_view kSlashForm = "Write it as MM/DD/YYYY or DD/MM/YYYY, e.g. 01/19/2038.";
 constexpr std::string_view kDmyForm = "Write it as DD.MM.YYYY, e.g. 19.01.2038.";
 constexpr std::string_view kNamesForm = "Write it as 19 Jan 2038 or Jan 19, 2038.";
 constexpr std::string_view kTimeForm =
@@ -48,7 +48,7 @@ enum class Part : std::uint8_t {
     YearFirst,    // four digits opening the date: the year
     Digits8,      // eight digits opening the date: YYYYMMDD
     DayFirst,     // one or two digits opening the date: the day
-    MonthFirst,   // one or two digits opening the date: the month
+    FirstOfTwo,   // one or two digits opening the date: the month or the day
     MonthNum,     // one or two digits, glued: the month
     DayNum,       // one or two digits, glued: the day
     MonthName,    // a month name
@@ -59,7 +59,7 @@ enum class Part : std::uint8_t {
     Dot,          // ".", glued
     Comma,        // optional: ","
     Year,         // four digits: the year
-    SlashOrder,   // no token: the date was written month first with slashes
+    EitherOrder,  // no token: the first two numbers are month and day in either order
     LeadIso,      // optional: "T" glued, or "at"; then a time must follow
     Lead,         // optional: "," or "at"; then a time must follow
     LeadT,        // "T", glued; then a time must follow
@@ -94,8 +94,8 @@ constexpr Form kForms[] = {
     {{Weekday, YearFirst, Slash, MonthNum, Slash, DayNum, Lead, Time, Zone, Comment, End}, 3, kYmdForm},
     // Day first with dots: 19.01.2038 03:14:07
     {{Weekday, DayFirst, Dot, MonthNum, Dot, Year, Lead, Time, Zone, Comment, End}, 3, kDmyForm},
-    // Month first with slashes: 01/19/2038, 3:14:07 AM
-    {{Weekday, MonthFirst, Slash, DayNum, Slash, Year, SlashOrder, Lead, Time, Zone, Comment, End}, 3, kMdyForm},
+    // Slashes with the year last, month or day first: 01/19/2038, 3:14:07 AM; 19/01/2038
+    {{Weekday, FirstOfTwo, Slash, DayNum, Slash, Year, EitherOrder, Lead, Time, Zone, Comment, End}, 3, kSlashForm},
     // Cookies: Tuesday, 19-Jan-2038 03:14:07 GMT
     {{Weekday, DayFirst, Dash, MonthName, Dash, Year, Lead, Time, Zone, Comment, End}, 4, kNamesForm},
     // 19/Jan/2038
@@ -220,7 +220,7 @@ private:
                 return false;
             f_.day = take_value();
             return true;
-        case MonthFirst:
+        case FirstOfTwo:
             if (!small_number(0))
                 return false;
             f_.month = take_value();
@@ -258,8 +258,8 @@ private:
                 return false;
             f_.year = static_cast<std::int32_t>(take_value());
             return true;
-        case SlashOrder:
-            f_.month_first_slashes = true;
+        case EitherOrder:
+            f_.either_order = true;
             return true;
         case LeadIso:
         case Lead:
@@ -488,7 +488,7 @@ private:
         // Slashes or dots after a number too long for a day or a month and
         // no year first.
         if (glued_punct(1, '/') && len > 2 && len != 4)
-            return std::string(kMdyForm);
+            return std::string(kSlashForm);
         if (glued_punct(1, '.') && len > 2)
             return std::string(kDmyForm);
         if (at(1).kind == TokenKind::End)
@@ -506,8 +506,9 @@ private:
         const Token& t = tok_[stop.at < count_ ? stop.at : count_ - 1];
         switch (stop.part) {
         case End:
-            return start_ == 1 && t.kind == TokenKind::End ? "The closing \u201C]\u201D is missing."
-                                                           : trailing_reason(t);
+            if (start_ == 1 && t.kind == TokenKind::End)
+                return "The closing \u201C]\u201D is missing.";
+            return trailing_reason(t);
         case Year: return year_reason(tok_[stop.part_start]);
         case DayAfterName:
             return t.is_number() && t.length() == 4 ? "The day is missing. " + std::string(kNamesForm)
