@@ -76,6 +76,7 @@ void tst_Convert::parseInt32_data() {
     QTest::newRow("highest") << "2147483647" << 2147483647;
     QTest::newRow("lowest") << "-2147483648" << std::numeric_limits<int>::min();
     QTest::newRow("white space around") << " \t 1700000000 \t " << 1700000000;
+    QTest::newRow("no-break spaces and a line break around") << "\u00A0\n-42\u202F" << -42;
     QTest::newRow("many leading zeros") << "0000000000000000000000000000123" << 123;
     QTest::newRow("leading zeros at the limit") << "-000000000002147483648" << std::numeric_limits<int>::min();
     // Every digit count, around the eight digits taken at once.
@@ -112,6 +113,7 @@ void tst_Convert::parseInt32Refuses_data() {
     QTest::newRow("hexadecimal") << "0x10" << conv << "\u201Cx\u201D";
     QTest::newRow("trailing letters") << "12abc" << conv << "\u201Ca\u201D";
     QTest::newRow("grouped") << "1 000" << conv << "\u201C \u201D";
+    QTest::newRow("grouped with a no-break space") << "1\u00A0000" << conv << "\u201C\u00A0\u201D";
     QTest::newRow("arabic-indic digits") << "\u0661\u0662\u0663" << conv << "\u201C\u0661\u201D";
     QTest::newRow("long number then a letter") << "99999999999999x" << conv << "\u201Cx\u201D";
     // A wrong character in each part of a ten-digit number, and characters

@@ -5,6 +5,7 @@
 
 #include "calendar.hpp"
 #include "error.hpp"
+#include "text_space.hpp"
 
 namespace kvix {
 namespace {
@@ -20,18 +21,7 @@ static_assert(kLastDateSecond ==
 // long is most likely not seconds.
 constexpr std::size_t kMillisecondDigits = 13;
 
-constexpr bool is_space(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
-}
 constexpr bool is_digit(char c) { return c >= '0' && c <= '9'; }
-
-std::string_view trim(std::string_view s) {
-    while (!s.empty() && is_space(s.front()))
-        s.remove_prefix(1);
-    while (!s.empty() && is_space(s.back()))
-        s.remove_suffix(1);
-    return s;
-}
 
 std::string serial_as_text(double value) {
     if (std::isnan(value))
@@ -49,7 +39,7 @@ void convert_detail::date_overflow(double serial) {
 }
 
 std::int32_t convert_detail::parse_int32_general(std::string_view text) {
-    const std::string_view t = trim(text);
+    const std::string_view t = trim_space(text);
     if (t.empty())
         throw RuntimeError(ErrorKind::ConversionFailure, Expected::Number, text,
                            text.empty() ? "The box is empty." : "The box holds only white space.");

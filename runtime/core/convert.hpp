@@ -25,8 +25,9 @@ inline constexpr std::int64_t kLastDateSecond = 253402300799;   // 9999-12-31 23
 // Length of a formatted date text, "YYYY-MM-DD hh:mm:ss".
 inline constexpr std::size_t kDateTextLength = 19;
 
-// Text -> signed 32-bit integer.  Accepts white space around, one optional
-// sign and one or more ASCII digits.  Throws the conversion failure for any
+// Text -> signed 32-bit integer.  Accepts white space around (text_space.hpp,
+// the same as around a date), one optional sign and one or more ASCII
+// digits.  Throws the conversion failure for any
 // other text and the overflow error for a value outside the 32-bit range.
 std::int32_t parse_int32(std::string_view text);
 
