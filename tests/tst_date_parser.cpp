@@ -184,6 +184,7 @@ void tst_DateParser::mailAndHttp_data() {
     QTest::newRow("lowest, -0500") << "Fri, 13 Dec 1901 15:45:52 -0500" << Q_INT64_C(-2147483648);
     QTest::newRow("no seconds") << "Tue, 19 Jan 2038 03:14 +0000" << Q_INT64_C(2147483640);
     QTest::newRow("comment") << "Tue, 19 Jan 2038 03:14:07 +0000 (UTC)" << Q_INT64_C(2147483647);
+    QTest::newRow("nested comment") << "Tue, 19 Jan 2038 03:14:07 +0000 (U(T)C)" << Q_INT64_C(2147483647);
     QTest::newRow("cookie") << "Tuesday, 19-Jan-2038 03:14:07 GMT" << Q_INT64_C(2147483647);
     QTest::newRow("EST") << "Mon, 18 Jan 2038 22:14:07 EST" << Q_INT64_C(2147483647);
     QTest::newRow("EDT") << "Mon, 18 Jan 2038 23:14:07 EDT" << Q_INT64_C(2147483647);
@@ -380,6 +381,7 @@ void tst_DateParser::refusals_data() {
     QTest::newRow("trailing colon") << "2038-01-19 03:14:07 +01:00:00" << "\u201C:00\u201D";
     QTest::newRow("comment without a zone") << "2038-01-19 03:14:07 (UTC)" << "\u201C(UTC)\u201D";
     QTest::newRow("unclosed comment") << "2038-01-19 03:14:07 +0000 (UTC" << "\u201C(UTC\u201D";
+    QTest::newRow("unbalanced nested comment") << "Tue, 19 Jan 2038 03:14:07 +0000 (a(b)" << "\u201C(a(b)\u201D is not closed";
     QTest::newRow("unclosed bracket") << "[19/Jan/2038:03:14:07 +0000" << "\u201C]\u201D is missing";
     // Broken forms say what is read.
     QTest::newRow("time half written") << "2038-01-19 03:1" << "hh:mm:ss";

@@ -508,6 +508,9 @@ private:
         case End:
             if (start_ == 1 && t.kind == TokenKind::End)
                 return "The closing \u201C]\u201D is missing.";
+            if (t.kind == TokenKind::Comment && !t.closed)
+                return "The comment " + quoted(text_of(t)) +
+                       " is not closed: each \u201C(\u201D in it needs its \u201C)\u201D.";
             return trailing_reason(t);
         case Year: return year_reason(tok_[stop.part_start]);
         case DayAfterName:

@@ -1,7 +1,6 @@
 #include "tokens.hpp"
 
 #include <algorithm>
-#include <cstring>
 #include <iterator>
 
 #include "text_space.hpp"
@@ -171,10 +170,18 @@ void tokenize(std::string_view text, TokenList& out) {
             t.kind = is_minus_sign(text.substr(i, j - i)) ? TokenKind::Punct : TokenKind::Other;
             t.ch = '-';
         } else if (p[i] == '(') {
-            const void* close = std::memchr(p + i + 1, ')', n - i - 1);
+            // A comment as mail has it (RFC 5322): comments nest, and a
+            // backslash takes the character after it as it is.
+            std::size_t depth = 1; // [1, n]
+            while (j < n && depth != 0) {
+                if (p[j] == '\\' && j + 1 < n)
+                    ++j;
+                else
+                    depth += p[j] == '(' ? 1 : p[j] == ')' ? -std::size_t{1} : 0;
+                ++j;
+            }
             t.kind = TokenKind::Comment;
-            t.closed = close != nullptr;
-            j = close ? static_cast<std::size_t>(static_cast<const char*>(close) - p) + 1 : n;
+            t.closed = depth == 0;
         } else {
             t.kind = TokenKind::Punct;
             t.ch = p[i];

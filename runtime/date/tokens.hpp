@@ -20,7 +20,7 @@ enum class TokenKind : std::uint8_t {
     Number,  // ASCII digits
     Word,    // ASCII letters
     Punct,   // one ASCII character that is neither space, digit nor letter
-    Comment, // "(" up to the next ")", or to the end of the text when none
+    Comment, // "(" up to the ")" that balances it, or to the end of the text
     Other,   // one non-ASCII character that is no space
     Rest,    // the text beyond the token limit, not tokenized
 };
@@ -64,7 +64,7 @@ struct Token {
     char ch;                // Punct: the character
     WordClass word;         // Word: its class
     std::int8_t word_value; // Word: month, weekday or zone offset in hours
-    bool closed;            // Comment: ends with ")"
+    bool closed;            // Comment: its parentheses balance
     std::size_t begin;      // byte range in the text
     std::size_t end;
     std::uint64_t value;    // Number: its value, saturated at kNumberCap
