@@ -61,7 +61,8 @@ std::int64_t instant_of(Fields f, std::string_view text) {
         const bool month_first = is_real_date(f.year, f.month, f.day);
         const bool day_first = is_real_date(f.year, f.day, f.month);
         if (month_first && day_first && f.month != f.day)
-            not_a_date(text, "The date could be " + std::to_string(f.day) + " " +
+            not_a_date(text, quoted(text.substr(f.date_begin, f.date_end - f.date_begin)) +
+                                 " could be " + std::to_string(f.day) + " " +
                                  std::string(name_of(WordClass::Month, static_cast<int>(f.month))) +
                                  " or " + std::to_string(f.month) + " " +
                                  std::string(name_of(WordClass::Month, static_cast<int>(f.day))) +

@@ -23,6 +23,7 @@ struct Fields {
     std::uint32_t offset_hours = 0, offset_minutes = 0;
     std::size_t offset_begin = 0, offset_end = 0;
     bool either_order = false;                      // month and day may stand either way round
+    std::size_t date_begin = 0, date_end = 0;       // where the text writes them, for messages
 };
 
 // “text”, shortened for a message.

@@ -223,6 +223,7 @@ private:
         case FirstOfTwo:
             if (!small_number(0))
                 return false;
+            f_.date_begin = at(0).begin;
             f_.month = take_value();
             return true;
         case MonthNum:
@@ -260,6 +261,7 @@ private:
             return true;
         case EitherOrder:
             f_.either_order = true;
+            f_.date_end = tok_[i_ - 1].end;
             return true;
         case LeadIso:
         case Lead:

@@ -118,8 +118,16 @@ std::string_view name_of(WordClass cls, int value) {
     return {};
 }
 
-std::string_view zone_names_read() {
-    return "UT, UTC, GMT, Z and the US zones EST, EDT, CST, CDT, MST, MDT, PST and PDT";
+std::string zone_names_read() {
+    std::string utc, us;
+    for (const Word& w : kVocabulary) {
+        std::string& list = w.cls == W::ZoneUs ? us : utc;
+        if (w.cls == W::ZoneUtc || w.cls == W::ZoneZ || w.cls == W::ZoneUs)
+            list += (list.empty() ? "" : ", ") + std::string(w.name);
+    }
+    const auto last_and = [](std::string& list) { list.replace(list.rfind(", "), 2, " and "); };
+    last_and(us);
+    return utc + " and the US zones " + us;
 }
 
 void tokenize(std::string_view text, TokenList& out) {

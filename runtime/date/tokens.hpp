@@ -11,6 +11,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace kvix::date {
@@ -56,7 +57,7 @@ struct Word {
 std::string_view name_of(WordClass cls, int value);
 
 // The zone names read, for messages: "UT, UTC, GMT, Z, EST, ...".
-std::string_view zone_names_read();
+std::string zone_names_read();
 
 struct Token {
     TokenKind kind;
