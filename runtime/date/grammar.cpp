@@ -7,8 +7,8 @@
 // its refusals name.  Rows are tried in order and the first that reads
 // the whole text wins.  When none does, the first near-miss rule that
 // fits gives the reason; else the row that read furthest after
-// identifying its family names what went wrong there; else the text is
-// like no form at all.  Linear in the text: the tokenizer passes over it
+// identifying its family names what went wrong there (on a tie, the
+// earlier row); else the text is like no form at all.  Linear in the text: the tokenizer passes over it
 // once, and each row reads at most kMaxTokens tokens.
 //
 // To add a form: add a row to kForms (reusing the parts below, or adding
@@ -82,6 +82,9 @@ struct Form {
     std::string_view form;   // what its refusals say is accepted
 };
 
+// Where rows share their start, the one whose refusal is meant on a tie
+// comes first: the basic date before its form with "T", 19/Jan/2038 before
+// the web server log, the month name first before the date command.
 using enum Part;
 constexpr Form kForms[] = {
     // ISO 8601 / RFC 3339: 2038-01-19T03:14:07.25+01:00
@@ -109,6 +112,18 @@ constexpr Form kForms[] = {
     // The date command and asctime: Tue Jan 19 03:14:07 UTC 2038
     {{Weekday, MonthNameDot, DayAfterName, LeadNone, Time, Zone, Comment, Year, End}, 2, kNamesForm},
 };
+
+constexpr bool every_form_ends() {
+    for (const Form& form : kForms) {
+        std::size_t k = 0;
+        while (k < kMaxParts && form.parts[k] != End)
+            ++k;
+        if (k == kMaxParts || k < form.identified)
+            return false;
+    }
+    return true;
+}
+static_assert(every_form_ends(), "each row ends with End within kMaxParts, after the parts that identify it");
 
 // Where a row stopped: the token it could not read, and the part and the
 // token that part started at.
