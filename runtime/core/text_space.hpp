@@ -48,17 +48,18 @@ constexpr std::size_t space_length(std::string_view text, std::size_t i) {
 
 // The text without the white space around it.
 constexpr std::string_view trim_space(std::string_view s) {
-    std::size_t n;
-    while (!s.empty() && (n = space_length(s, 0)) != 0)
+    for (std::size_t n; !s.empty() && (n = space_length(s, 0)) != 0;)
         s.remove_prefix(n);
-    // A space ends in its last byte: step back over the longest that fits.
-    for (bool cut = true; cut && !s.empty();) {
-        cut = false;
-        for (std::size_t len = 3; len >= 1 && !cut; --len)
-            if (s.size() >= len && space_length(s, s.size() - len) == len) {
-                s.remove_suffix(len);
-                cut = true;
-            }
+    // From the end: an ASCII space, or the two or three bytes of a Unicode one.
+    while (!s.empty()) {
+        const std::size_t size = s.size();
+        const std::size_t n = byte_class(s.back()) == kByteSpace                  ? 1
+                              : size >= 2 && space_length(s, size - 2) == 2 ? 2
+                              : size >= 3 && space_length(s, size - 3) == 3 ? 3
+                                                                            : 0;
+        if (n == 0)
+            break;
+        s.remove_suffix(n);
     }
     return s;
 }

@@ -138,7 +138,12 @@ void tokenize(std::string_view text, TokenList& out) {
     std::size_t i = 0;
     while (i < n) {
         const ByteClass cls = byte_class(p[i]);
-        if (const std::size_t blank = cls == kByteSpace || cls == kByteHigh ? space_length(text, i) : 0) {
+        if (cls == kByteSpace) {
+            ++i;
+            space = true;
+            continue;
+        }
+        if (const std::size_t blank = cls == kByteHigh ? space_length(text, i) : 0) {
             i += blank;
             space = true;
             continue;
