@@ -1,18 +1,11 @@
 #include "date_text.hpp"
 
-#include "canonical.hpp"
 #include "convert.hpp"
 #include "error.hpp"
 
 namespace kvix::date {
 
-double read_serial(std::string_view text) {
-    // Whole days and the time of day, each exact, added once at the end.
-    std::int32_t day;
-    std::uint32_t second_of_day;
-    if (read_canonical(text, day, second_of_day)) [[likely]]
-        return static_cast<double>(day + kUnixEpochSerialDays) +
-               static_cast<double>(second_of_day) / kSecondsPerDay;
+double read_serial_general(std::string_view text) {
     const std::int64_t second = read_seconds(text);
     if (second < kFirstDateSecond || second > kLastDateSecond)
         throw RuntimeError(ErrorKind::Overflow, Expected::Date, text,
