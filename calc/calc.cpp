@@ -3,6 +3,7 @@
 #include <string>
 
 #include "convert.hpp"
+#include "date_text.hpp"
 #include "fp_status.hpp"
 
 namespace kvix {
@@ -30,7 +31,7 @@ void CalcNeg(const MainFormBoxes& form) {
     BoxRef box;
     TextSlot text;
     const std::string& date = read_box_text(box.set(form.txtOutput), text);
-    const double serial = parse_date(date);
+    const double serial = date::read_serial(date);
     text.free();
     box.reset();
 

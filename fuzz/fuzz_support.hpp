@@ -12,18 +12,29 @@
 
 namespace kvix_fuzz {
 
-// The white space the parsers trim from both ends: the six characters that
-// isspace() accepts in the C locale, never a locale's own.
-constexpr bool is_space(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
-}
+// The white space both parsers trim from both ends: the six characters
+// that isspace() accepts in the C locale (never a locale's own), and the
+// Unicode spaces copied text brings, in UTF-8: U+00A0, U+2000..U+200A,
+// U+202F, U+205F, U+3000.
+constexpr std::string_view kSpaces[] = {
+    " ", "\t", "\n", "\r", "\v", "\f", "\u00A0", "\u2000", "\u2001", "\u2002", "\u2003",
+    "\u2004", "\u2005", "\u2006", "\u2007", "\u2008", "\u2009", "\u200A", "\u202F", "\u205F", "\u3000"};
 constexpr bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
 inline std::string_view trim(std::string_view s) {
-    while (!s.empty() && is_space(s.front()))
-        s.remove_prefix(1);
-    while (!s.empty() && is_space(s.back()))
-        s.remove_suffix(1);
+    for (bool cut = true; cut;) {
+        cut = false;
+        for (const std::string_view sp : kSpaces) {
+            if (s.starts_with(sp)) {
+                s.remove_prefix(sp.size());
+                cut = true;
+            }
+            if (s.ends_with(sp)) {
+                s.remove_suffix(sp.size());
+                cut = true;
+            }
+        }
+    }
     return s;
 }
 

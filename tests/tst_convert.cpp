@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "convert.hpp"
+#include "date_text.hpp"
 #include "error.hpp"
 
 using kvix::ErrorKind;
@@ -75,6 +76,7 @@ void tst_Convert::parseInt32_data() {
     QTest::newRow("highest") << "2147483647" << 2147483647;
     QTest::newRow("lowest") << "-2147483648" << std::numeric_limits<int>::min();
     QTest::newRow("white space around") << " \t 1700000000 \t " << 1700000000;
+    QTest::newRow("no-break spaces and a line break around") << "\u00A0\n-42\u202F" << -42;
     QTest::newRow("many leading zeros") << "0000000000000000000000000000123" << 123;
     QTest::newRow("leading zeros at the limit") << "-000000000002147483648" << std::numeric_limits<int>::min();
     // Every digit count, around the eight digits taken at once.
@@ -111,6 +113,7 @@ void tst_Convert::parseInt32Refuses_data() {
     QTest::newRow("hexadecimal") << "0x10" << conv << "\u201Cx\u201D";
     QTest::newRow("trailing letters") << "12abc" << conv << "\u201Ca\u201D";
     QTest::newRow("grouped") << "1 000" << conv << "\u201C \u201D";
+    QTest::newRow("grouped with a no-break space") << "1\u00A0000" << conv << "\u201C\u00A0\u201D";
     QTest::newRow("arabic-indic digits") << "\u0661\u0662\u0663" << conv << "\u201C\u0661\u201D";
     QTest::newRow("long number then a letter") << "99999999999999x" << conv << "\u201Cx\u201D";
     // A wrong character in each part of a ten-digit number, and characters
@@ -223,7 +226,7 @@ void tst_Convert::parseDate_data() {
 void tst_Convert::parseDate() {
     QFETCH(QString, text);
     QFETCH(double, serial);
-    QCOMPARE(kvix::parse_date(utf8(text)), serial);
+    QCOMPARE(kvix::date::read_serial(utf8(text)), serial);
 }
 
 void tst_Convert::parseDateRefuses_data() {
@@ -264,7 +267,7 @@ void tst_Convert::parseDateRefuses() {
     QFETCH(ErrorKind, kind);
     QFETCH(QString, reason);
     try {
-        kvix::parse_date(utf8(text));
+        kvix::date::read_serial(utf8(text));
         QFAIL("accepted");
     } catch (const RuntimeError& e) {
         QCOMPARE(e.kind(), kind);
@@ -294,8 +297,8 @@ void tst_Convert::parseDateCanonicalAgreesWithGeneral() {
                     texts.push_back(text);
                 }
     for (const std::string& text : texts) {
-        const double fast = kvix::parse_date(text);
-        const double general = kvix::parse_date(" " + text);
+        const double fast = kvix::date::read_serial(text);
+        const double general = kvix::date::read_serial(" " + text);
         if (fast != general)
             QFAIL(qPrintable(QString("%1: %2 against %3").arg(QString::fromStdString(text))
                                  .arg(fast, 0, 'g', 17).arg(general, 0, 'g', 17)));
@@ -514,7 +517,7 @@ void tst_Convert::refusalMessagesShortAndWellFormed() {
     const std::string input = text.toStdString();
     try {
         if (date)
-            kvix::parse_date(input);
+            kvix::date::read_serial(input);
         else
             kvix::parse_int32(input);
         QFAIL("accepted");

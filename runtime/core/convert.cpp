@@ -5,12 +5,12 @@
 
 #include "calendar.hpp"
 #include "error.hpp"
+#include "text_space.hpp"
 
 namespace kvix {
 namespace {
 
 using convert_detail::kSecondsPerDayInt;
-using convert_detail::kUnixEpochSerialDays;
 static_assert(days_from_civil({1899, 12, 30}) == -kUnixEpochSerialDays);
 static_assert(kUnixEpochSerial == kUnixEpochSerialDays);
 static_assert(kFirstDateSecond == days_from_civil({100, 1, 1}) * kSecondsPerDayInt);
@@ -21,18 +21,7 @@ static_assert(kLastDateSecond ==
 // long is most likely not seconds.
 constexpr std::size_t kMillisecondDigits = 13;
 
-constexpr bool is_space(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
-}
 constexpr bool is_digit(char c) { return c >= '0' && c <= '9'; }
-
-std::string_view trim(std::string_view s) {
-    while (!s.empty() && is_space(s.front()))
-        s.remove_prefix(1);
-    while (!s.empty() && is_space(s.back()))
-        s.remove_suffix(1);
-    return s;
-}
 
 std::string serial_as_text(double value) {
     if (std::isnan(value))
@@ -50,7 +39,7 @@ void convert_detail::date_overflow(double serial) {
 }
 
 std::int32_t convert_detail::parse_int32_general(std::string_view text) {
-    const std::string_view t = trim(text);
+    const std::string_view t = trim_space(text);
     if (t.empty())
         throw RuntimeError(ErrorKind::ConversionFailure, Expected::Number, text,
                            text.empty() ? "The box is empty." : "The box holds only white space.");
@@ -108,21 +97,6 @@ std::string format_int32(std::int32_t value) {
     char buf[kInt32TextCapacity];
     return std::string(buf, format_int32_to(value, buf));
 }
-
-// Every text but the canonical one: the date parser, then the date range.
-double convert_detail::parse_date_general(std::string_view text) {
-    const std::int64_t second = parse_date_seconds(text);
-    if (second < kFirstDateSecond || second > kLastDateSecond)
-        throw RuntimeError(ErrorKind::Overflow, Expected::Date, text,
-                           "Dates go from 0100-01-01 to 9999-12-31.");
-    // Whole days and the time of day, each exact, added once at the end.
-    const std::int64_t day = second >= 0 ? second / kSecondsPerDayInt
-                                         : -((-second + kSecondsPerDayInt - 1) / kSecondsPerDayInt);
-    const std::int64_t time_of_day = second - day * kSecondsPerDayInt; // [0, 86399]
-    return static_cast<double>(day + kUnixEpochSerialDays) +
-           static_cast<double>(time_of_day) / kSecondsPerDay;
-}
-
 
 std::string format_date(double serial) {
     std::string text(kDateTextLength, '\0');

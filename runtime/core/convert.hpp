@@ -15,7 +15,8 @@ namespace kvix {
 
 inline constexpr double kSecondsPerDay = 86400.0;
 // Days from 1899-12-30 (serial 0) to 1970-01-01 (Unix time 0).
-inline constexpr double kUnixEpochSerial = 25569.0;
+inline constexpr std::int32_t kUnixEpochSerialDays = 25569;
+inline constexpr double kUnixEpochSerial = kUnixEpochSerialDays;
 
 // The date range in whole seconds since 1970-01-01 00:00:00.
 inline constexpr std::int64_t kFirstDateSecond = -59011459200;  // 0100-01-01 00:00:00
@@ -24,8 +25,9 @@ inline constexpr std::int64_t kLastDateSecond = 253402300799;   // 9999-12-31 23
 // Length of a formatted date text, "YYYY-MM-DD hh:mm:ss".
 inline constexpr std::size_t kDateTextLength = 19;
 
-// Text -> signed 32-bit integer.  Accepts white space around, one optional
-// sign and one or more ASCII digits.  Throws the conversion failure for any
+// Text -> signed 32-bit integer.  Accepts white space around (text_space.hpp,
+// the same as around a date), one optional sign and one or more ASCII
+// digits.  Throws the conversion failure for any
 // other text and the overflow error for a value outside the 32-bit range.
 std::int32_t parse_int32(std::string_view text);
 
@@ -36,10 +38,6 @@ inline constexpr std::size_t kInt32TextCapacity = 11;
 // The same, written into a caller's buffer of kInt32TextCapacity characters;
 // gives the number of characters written.
 std::size_t format_int32_to(std::int32_t value, char* out);
-
-// Date text -> date serial.  Throws the conversion failure for a text that
-// names no date and the overflow error for a date outside the date range.
-double parse_date(std::string_view text);
 
 // Date serial -> "YYYY-MM-DD hh:mm:ss", the time of day rounded to the
 // nearest second (an exact half second goes to the later one).  Throws the
@@ -56,13 +54,6 @@ double check_date(double value);
 // the even neighbour.  Throws the overflow error for NaN and for values
 // whose rounding falls outside the 32-bit range.
 std::int32_t round_to_int32(double value);
-
-// The date parser behind parse_date: the instant a date text names, in
-// seconds since 1970-01-01 00:00:00 UTC, fractions of a second rounded to
-// the nearest whole second (an exact half going to the later one).  Throws
-// the conversion failure, with the reason, for a text that names no date.
-// The result is not checked against the date range.
-std::int64_t parse_date_seconds(std::string_view text);
 
 } // namespace kvix
 

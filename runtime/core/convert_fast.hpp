@@ -19,19 +19,16 @@
 #endif
 
 #include "calendar.hpp"
-#include "canonical_date.hpp"
 #include "digit_text.hpp"
 
 namespace kvix {
 namespace convert_detail {
 
 inline constexpr std::int64_t kSecondsPerDayInt = 86400;
-inline constexpr std::int32_t kUnixEpochSerialDays = 25569;
 
-// Out of line, in convert.cpp: every text but the plain and canonical ones,
+// Out of line, in convert.cpp: every text but the plain ones,
 // values that do not round into the 32-bit range, and the date overflow.
 std::int32_t parse_int32_general(std::string_view text);
-double parse_date_general(std::string_view text);
 std::int32_t round_to_int32_general(double value);
 [[noreturn]] void date_overflow(double serial);
 
@@ -155,18 +152,6 @@ inline bool parse_plain_int32(std::string_view text, std::int32_t& value) {
     const std::uint32_t count = t + (w >= kPow10[t] ? 1 : 0);                  // [1, 8]
     digit_text::store8(p, digit_text::eight_digits(v) >> (8 * (8 - count)));
     return static_cast<std::size_t>(p + count - out);
-}
-
-[[gnu::always_inline]] inline double parse_date(std::string_view text) {
-    // The canonical text, the form format_date writes, through its fast path:
-    // whole days and the time of day come out directly.  Every other text,
-    // and a canonical one that names no date, goes to the date parser.
-    std::int32_t canonical_day;
-    std::uint32_t second_of_day;
-    if (read_canonical_date(text, canonical_day, second_of_day)) [[likely]]
-        return static_cast<double>(canonical_day + convert_detail::kUnixEpochSerialDays) +
-               static_cast<double>(second_of_day) / kSecondsPerDay;
-    return convert_detail::parse_date_general(text);
 }
 
 [[gnu::always_inline]] inline void format_date_to(double serial, char* out) {

@@ -1,6 +1,7 @@
-// The fast path of the date parser: the canonical date text, the form the
-// program itself writes, "YYYY-MM-DD hh:mm:ss", read in three word-wide
-// loads.
+// The fast path of the date reader: the canonical date text, the form the
+// program itself writes (format_date_to), "YYYY-MM-DD hh:mm:ss", read in
+// three word-wide loads.  Called from read_serial only; every text it
+// reads, the general reader reads to the same instant.
 #pragma once
 
 #include <cstddef>
@@ -10,7 +11,7 @@
 #include "calendar.hpp"
 #include "digit_text.hpp"
 
-namespace kvix {
+namespace kvix::date {
 
 namespace canonical_detail {
 using digit_text::kEachByte;
@@ -74,8 +75,8 @@ static_assert(kDaysBeforeMonth.days[0][3] == 59 && kDaysBeforeMonth.days[1][3] =
 // false, and leaves both alone, for every other text, also one that only
 // fails a check: the general parser then reads it or refuses it with its
 // reason.
-[[gnu::always_inline]] inline bool read_canonical_date(std::string_view text, std::int32_t& day,
-                                                       std::uint32_t& second_of_day) {
+[[gnu::always_inline]] inline bool read_canonical(std::string_view text, std::int32_t& day,
+                                                  std::uint32_t& second_of_day) {
     using namespace canonical_detail;
     using digit_text::load8;
     if (text.size() != 19)
@@ -113,4 +114,4 @@ static_assert(kDaysBeforeMonth.days[0][3] == 59 && kDaysBeforeMonth.days[1][3] =
     return true;
 }
 
-} // namespace kvix
+} // namespace kvix::date

@@ -1,28 +1,27 @@
-// The date parser's tokenizer: a date text -> a short list of tokens.
+// Date texts as tokens, and the vocabulary of the words in them.
 //
 // A token is a run of ASCII digits (a number), a run of ASCII letters (a
-// word, looked up in the few vocabularies dates use), one punctuation
-// character, a parenthesised comment, or one other character.  White space
-// (ASCII, and the Unicode spaces that copied text carries, such as the
-// no-break space) only separates tokens: each token records whether white
-// space stood before it, and a run of it counts as one.  The list lives in a
-// fixed array: past kMaxTokens - 2 tokens the rest of the text becomes one
-// Rest token, so no input makes the tokenizer allocate or loop more than
-// once over the text.
+// word, looked up in the vocabulary), one punctuation character, a
+// parenthesised comment, or one other character.  White space (text_space.hpp)
+// only separates tokens: each token records whether white space stood before
+// it, and a run of it counts as one.  The list lives in a fixed array: past
+// kMaxTokens - 2 tokens the rest of the text becomes one Rest token, so no
+// input makes the tokenizer allocate or loop more than once over the text.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
-namespace kvix::date_text {
+namespace kvix::date {
 
 enum class TokenKind : std::uint8_t {
     End,     // the end of the text; always the last token
     Number,  // ASCII digits
     Word,    // ASCII letters
     Punct,   // one ASCII character that is neither space, digit nor letter
-    Comment, // "(" up to the next ")", or to the end of the text when none
+    Comment, // "(" up to the ")" that balances it, or to the end of the text
     Other,   // one non-ASCII character that is no space
     Rest,    // the text beyond the token limit, not tokenized
 };
@@ -46,16 +45,30 @@ enum class WordClass : std::uint8_t {
     Relative,  // "now", "tomorrow" and the like: no fixed instant
 };
 
+// One word of the vocabulary.  The first entry of each month and weekday
+// is its full name, as messages write it.
+struct Word {
+    std::string_view name;
+    WordClass cls;
+    std::int8_t value; // month 1..12, weekday 0..6 from Sunday, US zone offset in hours
+};
+
+// The full name of a month (1..12) or a weekday (0..6 from Sunday).
+std::string_view name_of(WordClass cls, int value);
+
+// The zone names read, for messages: "UT, UTC, GMT, Z, EST, ...".
+std::string zone_names_read();
+
 struct Token {
     TokenKind kind;
-    bool space_before;    // white space (or the start of the text) before it
-    char ch;              // Punct: the character
-    WordClass word;       // Word: its class
+    bool space_before;      // white space (or the start of the text) before it
+    char ch;                // Punct: the character
+    WordClass word;         // Word: its class
     std::int8_t word_value; // Word: month, weekday or zone offset in hours
-    bool closed;          // Comment: ends with ")"
-    std::size_t begin;    // byte range in the text
+    bool closed;            // Comment: its parentheses balance
+    std::size_t begin;      // byte range in the text
     std::size_t end;
-    std::uint64_t value;  // Number: its value, saturated at kNumberCap
+    std::uint64_t value;    // Number: its value, saturated at kNumberCap
 
     std::size_t length() const { return end - begin; }
     bool is_number() const { return kind == TokenKind::Number; }
@@ -76,14 +89,7 @@ struct TokenList {
     std::size_t count;
 };
 
-// What a word of ASCII letters means, whatever their case: the class, and
-// the month, weekday or zone offset in hours.
-struct WordMeaning {
-    WordClass cls;
-    std::int8_t value;
-};
-
 // Splits the text into tokens; linear in its length.
 void tokenize(std::string_view text, TokenList& out);
 
-} // namespace kvix::date_text
+} // namespace kvix::date

@@ -1,0 +1,53 @@
+// Reading a date text: the one public header of the date reader.
+//
+// Read, case-insensitively, with any white space around and runs of white
+// space counting as one (the README lists every form with examples):
+//   ISO 8601 / RFC 3339   2038-01-19T03:14:07.25+01:00, 20380119T031407Z
+//   RFC 5322 / HTTP       Tue, 19 Jan 2038 03:14:07 GMT, 19-Jan-2038 ...
+//   date / asctime        Tue Jan 19 03:14:07 UTC 2038, Tue Jan 19 03:14:07 2038
+//   JavaScript            Tue Jan 19 2038 03:14:07 GMT+0000 (Coordinated ...)
+//   month names           19 Jan 2038, Jan 19, 2038, January 19, 2038 3:14 PM
+//   numbers               19.01.2038, 2038/01/19, 01/19/2038 (month first)
+//   web server logs       [19/Jan/2038:03:14:07 +0000]
+// A text without a zone is UTC; an offset or a zone name that is read is
+// applied.  Refused with the reason: two-digit years, a weekday that does
+// not fit the date, impossible dates and times (never rolled over), the
+// leap second :60, other zone names, relative words, a time without a
+// date, and text that is not understood.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "canonical.hpp"
+#include "convert.hpp"
+
+namespace kvix::date {
+
+// The instant a date text names, in seconds since 1970-01-01 00:00:00 UTC,
+// a fraction of a second rounded to the nearest whole second (an exact
+// half going to the later one).  Throws the conversion failure, with the
+// reason, for a text that names no date.  The result is not checked
+// against the date range.
+std::int64_t read_seconds(std::string_view text);
+
+// The out-of-line part of read_serial: every text but the canonical one.
+double read_serial_general(std::string_view text);
+
+// The date serial a date text names (days since 1899-12-30 plus the time of
+// day as a fraction of a day).  The text the program writes,
+// "YYYY-MM-DD hh:mm:ss", is read by the fast path, inline so that the
+// exhaustive round trip's loops read each text straight from where it was
+// just written; every other text by read_seconds.  Throws as read_seconds
+// does, and the overflow error for a date outside 0100-01-01 .. 9999-12-31.
+[[gnu::always_inline]] inline double read_serial(std::string_view text) {
+    // Whole days and the time of day, each exact, added once at the end.
+    std::int32_t day;
+    std::uint32_t second_of_day;
+    if (read_canonical(text, day, second_of_day)) [[likely]]
+        return static_cast<double>(day + kUnixEpochSerialDays) +
+               static_cast<double>(second_of_day) / kSecondsPerDay;
+    return read_serial_general(text);
+}
+
+} // namespace kvix::date

@@ -1,0 +1,101 @@
+#include "fields.hpp"
+
+#include <utility>
+
+#include "calendar.hpp"
+#include "error.hpp"
+#include "tokens.hpp"
+
+namespace kvix::date {
+namespace {
+
+// The weekday of a day count from -7000004 on, 0..6 from Sunday:
+// 1970-01-01 (day 0) was a Thursday (4).  Adding 7000000 + 4, a multiple
+// of 7 plus 4, makes every such count non-negative, so one unsigned
+// remainder gives the weekday; the 32-bit sum wraps back to the right value
+// for negative counts.  Years 0..9999 are days -719528..2932896.
+constexpr int weekday_of(std::int32_t days) {
+    return static_cast<int>((static_cast<std::uint32_t>(days) + (7'000'000u + 4)) % 7);
+}
+static_assert(weekday_of(0) == 4 && weekday_of(-1) == 3 && weekday_of(-4) == 0);
+static_assert(weekday_of(24855) == 2);   // 2038-01-19, a Tuesday
+static_assert(weekday_of(-719528) == 6); // 0000-01-01, a Saturday
+
+std::string two_digits(std::uint32_t v) {
+    return std::string{static_cast<char>('0' + v / 10 % 10), static_cast<char>('0' + v % 10)};
+}
+
+std::string four_digits(std::int32_t year) {
+    const auto y = static_cast<std::uint32_t>(year);
+    return two_digits(y / 100) + two_digits(y % 100);
+}
+
+std::string iso_date(const Fields& f) {
+    return four_digits(f.year) + "-" + two_digits(f.month) + "-" + two_digits(f.day);
+}
+
+bool is_real_date(std::int32_t year, std::uint32_t month, std::uint32_t day) {
+    return month - 1 < 12 && day - 1 < days_in_month(year, month);
+}
+
+} // namespace
+
+std::string quoted(std::string_view s) { return "\u201C" + shorten_for_message(s) + "\u201D"; }
+
+void not_a_date(std::string_view text, std::string reason) {
+    throw RuntimeError(ErrorKind::ConversionFailure, Expected::Date, text, std::move(reason));
+}
+
+std::int64_t instant_of(Fields f, std::string_view text) {
+    if (f.half != 0) {
+        if (f.hour < 1 || f.hour > 12)
+            not_a_date(text, "With AM or PM the hours go from 1 to 12; there is no hour " +
+                                 std::to_string(f.hour) + (f.half == 1 ? " AM." : " PM."));
+        f.hour = f.hour % 12 + (f.half == 2 ? 12 : 0); // 12 AM is midnight, 12 PM noon
+    }
+    if (f.offset_hours > 23 || f.offset_minutes > 59)
+        not_a_date(text, "The zone offset " +
+                             quoted(text.substr(f.offset_begin, f.offset_end - f.offset_begin)) +
+                             " is impossible: offsets go from -23:59 to +23:59.");
+    if (f.either_order) {
+        const bool month_first = is_real_date(f.year, f.month, f.day);
+        const bool day_first = is_real_date(f.year, f.day, f.month);
+        if (month_first && day_first && f.month != f.day)
+            not_a_date(text, quoted(text.substr(f.date_begin, f.date_end - f.date_begin)) +
+                                 " could be " + std::to_string(f.day) + " " +
+                                 std::string(name_of(WordClass::Month, static_cast<int>(f.month))) +
+                                 " or " + std::to_string(f.month) + " " +
+                                 std::string(name_of(WordClass::Month, static_cast<int>(f.day))) +
+                                 ": write " + iso_date(f) + ", or " + two_digits(f.month) + "." +
+                                 two_digits(f.day) + "." + four_digits(f.year) + " for the day first.");
+        // Day first when only that is a date, or when only its month is
+        // real: the checks below then name what is wrong with it.
+        if (day_first || (!month_first && f.month > 12 && f.day - 1 < 12))
+            std::swap(f.month, f.day);
+    }
+    if (f.month < 1 || f.month > 12)
+        not_a_date(text, "There is no month " + two_digits(f.month) + "; months go from 01 to 12.");
+    const std::uint32_t month_days = days_in_month(f.year, f.month);
+    if (f.day < 1 || f.day > month_days)
+        not_a_date(text, std::string(name_of(WordClass::Month, static_cast<int>(f.month))) + " " +
+                             std::to_string(f.year) + " has " + std::to_string(month_days) +
+                             " days; there is no day " + two_digits(f.day) + ".");
+    if (f.hour > 23)
+        not_a_date(text, "Hours go from 00 to 23; there is no hour " + two_digits(f.hour) + ".");
+    if (f.minute > 59)
+        not_a_date(text, "Minutes go from 00 to 59; there is no minute " + two_digits(f.minute) + ".");
+    if (f.second == 60)
+        not_a_date(text, "Second 60 is a leap second, and Unix time has none.");
+    if (f.second > 59)
+        not_a_date(text, "Seconds go from 00 to 59; there is no second " + two_digits(f.second) + ".");
+    const std::int32_t days = days_from_civil({f.year, f.month, f.day});
+    if (f.weekday >= 0 && f.weekday != weekday_of(days))
+        not_a_date(text, iso_date(f) + " is a " +
+                             std::string(name_of(WordClass::Weekday, weekday_of(days))) +
+                             ", not a " + std::string(name_of(WordClass::Weekday, f.weekday)) + ".");
+    const auto offset = static_cast<std::int64_t>(f.offset_hours * 60 + f.offset_minutes);
+    return days * std::int64_t{86400} + f.hour * 3600 + f.minute * 60 + f.second +
+           (f.round_up ? 1 : 0) - (f.offset_west ? -offset : offset) * 60;
+}
+
+} // namespace kvix::date

@@ -1,0 +1,44 @@
+// The fields a date text names, and the checks that turn them into an
+// instant: impossible dates and times are refused with the reason, never
+// rolled over into the next month or day.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace kvix::date {
+
+struct Fields {
+    std::int32_t year = 0;                          // [0, 9999], as written
+    std::uint32_t month = 0, day = 0;               // [0, 99], as written
+    std::uint32_t hour = 0, minute = 0, second = 0; // [0, 99], as written
+    int half = 0;                                   // 12-hour clock: 0 none, 1 AM, 2 PM
+    bool round_up = false;                          // the fraction of the second is >= 1/2
+    int weekday = -1;                               // the weekday named, 0..6 from Sunday, or -1
+    // The zone's offset east of UTC as written: sign, hours and minutes
+    // [0, 99], and where the text writes it in digits (empty for a name).
+    bool offset_west = false;
+    std::uint32_t offset_hours = 0, offset_minutes = 0;
+    std::size_t offset_begin = 0, offset_end = 0;
+    bool either_order = false;                      // month and day may stand either way round
+    std::size_t date_begin = 0, date_end = 0;       // where the text writes them, for messages
+};
+
+// “text”, shortened for a message.
+std::string quoted(std::string_view text);
+
+// Throws the conversion failure of a date text, with the reason.
+[[noreturn]] void not_a_date(std::string_view text, std::string reason);
+
+// Checks the fields once, in this order: the 12-hour clock, the offset,
+// the order of month and day, the month, the day, the time of day, the
+// weekday.  Month and day that may stand either way round are read in the
+// order that names a real date; when both orders do, and name different
+// dates, the text is refused with both readings.  Gives the instant they name in seconds since 1970-01-01
+// 00:00:00 UTC: the date and time as written, plus one second when the
+// fraction rounds up, minus the zone's offset.
+std::int64_t instant_of(Fields f, std::string_view text);
+
+} // namespace kvix::date

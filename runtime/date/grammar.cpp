@@ -1,0 +1,566 @@
+// The grammar of date texts: the accepted forms as rows of a table, one
+// matcher that reads any row into the date fields, the checks run once
+// after a row matched (fields.cpp), and the near-miss refusals.
+//
+// Each row is one family of texts: its parts in order over the tokens
+// (tokens.hpp), how many leading parts identify the family, and the form
+// its refusals name.  Rows are tried in order and the first that reads
+// the whole text wins.  When none does, the first near-miss rule that
+// fits gives the reason; else the row that read furthest after
+// identifying its family names what went wrong there (on a tie, the
+// earlier row); else the text is like no form at all.  Linear in the text: the tokenizer passes over it
+// once, and each row reads at most kMaxTokens tokens.
+//
+// To add a form: add a row to kForms (reusing the parts below, or adding
+// one to Part and to Reader::step), and a row to the family tables of the
+// tests and the README.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "date_text.hpp"
+#include "fields.hpp"
+#include "tokens.hpp"
+
+namespace kvix::date {
+namespace {
+
+// What each family's refusal says is accepted.
+constexpr std::string_view kIsoForm = "Write it as YYYY-MM-DD hh:mm:ss, e.g. 2038-01-19 03:14:07.";
+constexpr std::string_view kBasicForm =
+    "Write the basic form as YYYYMMDD or YYYYMMDDThhmmss, e.g. 20380119T031407Z.";
+constexpr std::string_view kYmdForm = "Write it as YYYY/MM/DD, e.g. 2038/01/19.";
+constexpr std::string_view kSlashForm = "Write it as MM/DD/YYYY or DD/MM/YYYY, e.g. 01/19/2038.";
+constexpr std::string_view kDmyForm = "Write it as DD.MM.YYYY, e.g. 19.01.2038.";
+constexpr std::string_view kNamesForm = "Write it as 19 Jan 2038 or Jan 19, 2038.";
+constexpr std::string_view kTimeForm =
+    "Write the time as hh:mm or hh:mm:ss, e.g. 03:14:07 or 3:14:07 AM.";
+constexpr std::string_view kOffsetForm =
+    "Write the zone offset as +hh:mm, +hhmm or +hh, e.g. +01:00.";
+constexpr std::string_view kAnyForm =
+    "Write it as YYYY-MM-DD hh:mm:ss, e.g. 2038-01-19 03:14:07, or in another common form "
+    "such as Tue, 19 Jan 2038 03:14:07 GMT.";
+
+// The parts of a form.  "Glued": with no white space before it.
+enum class Part : std::uint8_t {
+    End,          // the end of the text (and the "]" of a text opened by "[")
+    Weekday,      // optional: a weekday name, then an optional ","
+    YearFirst,    // four digits opening the date: the year
+    Digits8,      // eight digits opening the date: YYYYMMDD
+    DayFirst,     // one or two digits opening the date: the day
+    FirstOfTwo,   // one or two digits opening the date: the month or the day
+    MonthNum,     // one or two digits, glued: the month
+    DayNum,       // one or two digits, glued: the day
+    MonthName,    // a month name
+    MonthNameDot, // a month name, then "." glued after three letters
+    DayAfterName, // one or two digits after a month name: the day
+    Dash,         // "-", glued
+    Slash,        // "/", glued
+    Dot,          // ".", glued
+    Comma,        // optional: ","
+    Year,         // four digits: the year
+    EitherOrder,  // no token: the first two numbers are month and day in either order
+    LeadIso,      // optional: "T" glued, or "at"; then a time must follow
+    Lead,         // optional: "," or "at"; then a time must follow
+    LeadT,        // "T", glued; then a time must follow
+    LeadColon,    // ":", glued; then a time must follow
+    LeadNone,     // no token, but a time must start here
+    Time,         // h:mm, h:mm:ss, h:mm:ss.fraction (or ","), each with an
+                  // optional AM/PM, or an hour with AM/PM; only where a lead
+                  // requires it or a time starts
+    BasicTime,    // hhmm or hhmmss[.fraction], glued
+    Zone,         // optional, after a time: Z; UT, UTC or GMT with an optional
+                  // glued offset (+h too); a US zone; +hh:mm, +hhmm or +hh
+    Comment,      // optional, after a zone: "(...)", closed
+};
+
+constexpr std::size_t kMaxParts = 12;
+
+struct Form {
+    Part parts[kMaxParts]; // up to the first End
+    std::uint8_t identified; // leading parts that identify the family
+    std::string_view form;   // what its refusals say is accepted
+};
+
+// Where rows share their start, the one whose refusal is meant on a tie
+// comes first: the basic date before its form with "T", 19/Jan/2038 before
+// the web server log, the month name first before the date command.
+using enum Part;
+constexpr Form kForms[] = {
+    // ISO 8601 / RFC 3339: 2038-01-19T03:14:07.25+01:00
+    {{Weekday, YearFirst, Dash, MonthNum, Dash, DayNum, LeadIso, Time, Zone, Comment, End}, 3, kIsoForm},
+    // ISO 8601 basic: 20380119, 20380119 03:14
+    {{Weekday, Digits8, Lead, Time, Zone, Comment, End}, 2, kBasicForm},
+    // ISO 8601 basic with a time: 20380119T031407Z
+    {{Weekday, Digits8, LeadT, BasicTime, Zone, Comment, End}, 2, kBasicForm},
+    // Year first with slashes: 2038/01/19 03:14:07
+    {{Weekday, YearFirst, Slash, MonthNum, Slash, DayNum, Lead, Time, Zone, Comment, End}, 3, kYmdForm},
+    // Day first with dots: 19.01.2038 03:14:07
+    {{Weekday, DayFirst, Dot, MonthNum, Dot, Year, Lead, Time, Zone, Comment, End}, 3, kDmyForm},
+    // Slashes with the year last, month or day first: 01/19/2038, 3:14:07 AM; 19/01/2038
+    {{Weekday, FirstOfTwo, Slash, DayNum, Slash, Year, EitherOrder, Lead, Time, Zone, Comment, End}, 3, kSlashForm},
+    // Cookies: Tuesday, 19-Jan-2038 03:14:07 GMT
+    {{Weekday, DayFirst, Dash, MonthName, Dash, Year, Lead, Time, Zone, Comment, End}, 4, kNamesForm},
+    // 19/Jan/2038
+    {{Weekday, DayFirst, Slash, MonthName, Slash, Year, Lead, Time, Zone, Comment, End}, 4, kNamesForm},
+    // Web server logs: [19/Jan/2038:03:14:07 +0000]
+    {{Weekday, DayFirst, Slash, MonthName, Slash, Year, LeadColon, Time, Zone, Comment, End}, 4, kNamesForm},
+    // Mail and HTTP: Tue, 19 Jan 2038 03:14:07 +0000 (UTC)
+    {{Weekday, DayFirst, MonthNameDot, Year, Lead, Time, Zone, Comment, End}, 3, kNamesForm},
+    // Month name first, JavaScript: Jan 19, 2038 3:14 PM; Tue Jan 19 2038 03:14:07 GMT+0000 (...)
+    {{Weekday, MonthNameDot, DayAfterName, Comma, Year, Lead, Time, Zone, Comment, End}, 2, kNamesForm},
+    // The date command and asctime: Tue Jan 19 03:14:07 UTC 2038
+    {{Weekday, MonthNameDot, DayAfterName, LeadNone, Time, Zone, Comment, Year, End}, 2, kNamesForm},
+};
+
+constexpr bool every_form_ends() {
+    for (const Form& form : kForms) {
+        std::size_t k = 0;
+        while (k < kMaxParts && form.parts[k] != End)
+            ++k;
+        if (k == kMaxParts || k < form.identified)
+            return false;
+    }
+    return true;
+}
+static_assert(every_form_ends(), "each row ends with End within kMaxParts, after the parts that identify it");
+
+// Where a row stopped: the token it could not read, and the part and the
+// token that part started at.
+struct Stop {
+    std::size_t at = 0;
+    const Form* form = nullptr;
+    Part part = End;
+    std::size_t part_start = 0;
+};
+
+// Reads the tokens by the rows.
+class Reader {
+public:
+    Reader(std::string_view text, const TokenList& list)
+        : text_(text), tok_(list.tokens), count_(list.count),
+          start_(list.tokens[0].is_punct('[') ? 1 : 0) {}
+
+    // The instant of the first row that reads the whole text, after the
+    // checks; or the refusal.
+    std::int64_t run() {
+        Stop furthest;
+        for (const Form& form : kForms) {
+            begin();
+            for (std::size_t k = 0; k < kMaxParts; ++k) {
+                const std::size_t part_start = i_;
+                if (step(form.parts[k])) {
+                    if (form.parts[k] == End)
+                        return instant_of(f_, text_);
+                    continue;
+                }
+                if (k >= form.identified && (!furthest.form || i_ > furthest.at))
+                    furthest = {i_, &form, form.parts[k], part_start};
+                break;
+            }
+        }
+        not_a_date(text_, reason(furthest));
+    }
+
+private:
+    std::string_view text_;
+    const Token* tok_;
+    std::size_t count_;
+    std::size_t start_; // after an opening "["
+    std::size_t i_ = 0; // the token being read
+    Fields f_;
+    bool time_required_ = false, time_read_ = false, zone_read_ = false;
+
+    void begin() {
+        i_ = start_;
+        f_ = Fields{};
+        time_required_ = time_read_ = zone_read_ = false;
+    }
+
+    // The token k places ahead; End when that lies beyond the list.
+    const Token& at(std::size_t k) const {
+        const std::size_t j = i_ + k;
+        return tok_[j < count_ ? j : count_ - 1];
+    }
+    bool glued_punct(std::size_t k, char c) const { return at(k).is_punct(c) && !at(k).space_before; }
+    bool glued_number(std::size_t k) const { return at(k).is_number() && !at(k).space_before; }
+    bool small_number(std::size_t k) const { return at(k).is_number() && at(k).length() <= 2; }
+    std::uint32_t take_value() { return static_cast<std::uint32_t>(tok_[i_++].value); }
+    std::string_view text_of(const Token& t) const { return text_.substr(t.begin, t.length()); }
+
+    // A number of one or two digits followed by ":" or by AM/PM.
+    bool starts_time() const {
+        const Token& next = at(1);
+        return small_number(0) &&
+               (glued_punct(1, ':') || next.is_word(WordClass::Am) || next.is_word(WordClass::Pm) ||
+                ((next.is_word(WordClass::A) || next.is_word(WordClass::P)) && glued_punct(2, '.')));
+    }
+
+    // Reads one part; false where the text does not fit it, with i_ at the
+    // token that does not.
+    bool step(Part part) {
+        using W = WordClass;
+        switch (part) {
+        case End:
+            if (start_ == 1) {
+                if (!at(0).is_punct(']'))
+                    return false;
+                ++i_;
+            }
+            return at(0).kind == TokenKind::End;
+        case Weekday:
+            if (at(0).is_word(W::Weekday)) {
+                f_.weekday = tok_[i_++].word_value;
+                if (at(0).is_punct(','))
+                    ++i_;
+            }
+            return true;
+        case YearFirst:
+            if (!at(0).is_number() || at(0).length() != 4)
+                return false;
+            f_.year = static_cast<std::int32_t>(take_value());
+            return true;
+        case Digits8: {
+            if (!at(0).is_number() || at(0).length() != 8)
+                return false;
+            const std::uint32_t v = take_value(); // [0, 99999999]
+            f_.year = static_cast<std::int32_t>(v / 10000);
+            f_.month = v / 100 % 100;
+            f_.day = v % 100;
+            return true;
+        }
+        case DayFirst:
+        case DayAfterName:
+            if (!small_number(0))
+                return false;
+            f_.day = take_value();
+            return true;
+        case FirstOfTwo:
+            if (!small_number(0))
+                return false;
+            f_.date_begin = at(0).begin;
+            f_.month = take_value();
+            return true;
+        case MonthNum:
+        case DayNum:
+            if (!glued_number(0) || at(0).length() > 2)
+                return false;
+            (part == MonthNum ? f_.month : f_.day) = take_value();
+            return true;
+        case MonthName:
+        case MonthNameDot: {
+            const Token& m = at(0);
+            if (!m.is_word(W::Month))
+                return false;
+            f_.month = static_cast<std::uint32_t>(m.word_value);
+            ++i_;
+            if (part == MonthNameDot && m.length() == 3 && glued_punct(0, '.'))
+                ++i_;
+            return true;
+        }
+        case Dash:
+        case Slash:
+        case Dot:
+            if (!glued_punct(0, part == Dash ? '-' : part == Slash ? '/' : '.'))
+                return false;
+            ++i_;
+            return true;
+        case Comma:
+            if (at(0).is_punct(','))
+                ++i_;
+            return true;
+        case Year:
+            if (!at(0).is_number() || at(0).length() != 4)
+                return false;
+            f_.year = static_cast<std::int32_t>(take_value());
+            return true;
+        case EitherOrder:
+            f_.either_order = true;
+            f_.date_end = tok_[i_ - 1].end;
+            return true;
+        case LeadIso:
+        case Lead:
+            if ((part == LeadIso ? at(0).is_word(W::T) && !at(0).space_before : at(0).is_punct(',')) ||
+                at(0).is_word(W::At)) {
+                ++i_;
+                time_required_ = true;
+            }
+            return true;
+        case LeadT:
+            if (!at(0).is_word(W::T) || at(0).space_before)
+                return false;
+            ++i_;
+            time_required_ = true;
+            return true;
+        case LeadColon:
+            if (!glued_punct(0, ':'))
+                return false;
+            ++i_;
+            time_required_ = true;
+            return true;
+        case LeadNone:
+            time_required_ = starts_time();
+            return time_required_;
+        case Time:
+            return (!time_required_ && !starts_time()) || read_time();
+        case BasicTime: {
+            const std::size_t len = at(0).length();
+            if (!glued_number(0) || (len != 4 && len != 6))
+                return false;
+            const std::uint32_t hms = take_value() * (len == 6 ? 1 : 100); // hhmmss, [0, 999999]
+            f_.hour = hms / 10000;
+            f_.minute = hms / 100 % 100;
+            f_.second = hms % 100;
+            if (len == 6)
+                read_fraction();
+            time_read_ = true;
+            return true;
+        }
+        case Zone:
+            return !time_read_ || read_zone();
+        case Comment:
+            if (zone_read_ && at(0).kind == TokenKind::Comment && at(0).closed)
+                ++i_;
+            return true;
+        }
+        return false;
+    }
+
+    bool read_time() {
+        if (!small_number(0))
+            return false;
+        f_.hour = take_value();
+        bool hour_alone = true;
+        if (glued_punct(0, ':')) {
+            ++i_;
+            if (!glued_number(0) || at(0).length() != 2)
+                return false;
+            f_.minute = take_value();
+            hour_alone = false;
+            if (glued_punct(0, ':')) {
+                ++i_;
+                if (!glued_number(0) || at(0).length() != 2)
+                    return false;
+                f_.second = take_value();
+                read_fraction();
+            }
+        }
+        f_.half = read_am_pm();
+        time_read_ = f_.half != 0 || !hour_alone;
+        return time_read_;
+    }
+
+    // The fraction of a second, after "." or ",", any number of digits.
+    // Only the first digit decides the rounding to the nearest second: the
+    // fraction is at least a half exactly when it is 5 or more, and an exact
+    // half goes to the later second.  No floating value is involved.
+    void read_fraction() {
+        if ((glued_punct(0, '.') || glued_punct(0, ',')) && glued_number(1)) {
+            f_.round_up = text_[at(1).begin] >= '5';
+            i_ += 2;
+        }
+    }
+
+    // AM, PM, a.m., p.m. (the last dot optional): 0 none, 1 AM, 2 PM.
+    int read_am_pm() {
+        using W = WordClass;
+        const Token& w = at(0);
+        if (w.is_word(W::Am) || w.is_word(W::Pm)) {
+            ++i_;
+            return w.is_word(W::Am) ? 1 : 2;
+        }
+        if ((w.is_word(W::A) || w.is_word(W::P)) && glued_punct(1, '.') && at(2).is_word(W::M) &&
+            !at(2).space_before) {
+            i_ += 3;
+            if (glued_punct(0, '.'))
+                ++i_;
+            return w.is_word(W::A) ? 1 : 2;
+        }
+        return 0;
+    }
+
+    // False for a zone name that is not read and for a broken offset.
+    bool read_zone() {
+        using W = WordClass;
+        const Token& z = at(0);
+        if (z.kind == TokenKind::Word) {
+            switch (z.word) {
+            case W::ZoneZ: ++i_; break;
+            case W::ZoneUtc:
+                ++i_;
+                if ((glued_punct(0, '+') || glued_punct(0, '-')) && glued_number(1) && !read_offset(true))
+                    return false;
+                break;
+            case W::ZoneUs:
+                f_.offset_west = z.word_value < 0;
+                f_.offset_hours = static_cast<std::uint32_t>(f_.offset_west ? -z.word_value : z.word_value);
+                ++i_;
+                break;
+            case W::A: // a letter alone here is a military zone
+            case W::P:
+            case W::M:
+            case W::T:
+            case W::ZoneOther: return false;
+            default: return true;
+            }
+        } else if ((z.is_punct('+') || z.is_punct('-')) && glued_number(1)) {
+            if (!read_offset(false))
+                return false;
+        } else {
+            return true;
+        }
+        zone_read_ = true;
+        return true;
+    }
+
+    // +hh:mm, +hhmm, +hh, and after a zone name also +h ("UTC+1").
+    bool read_offset(bool after_name) {
+        const Token& sign = at(0);
+        ++i_;
+        const std::size_t len = at(0).length();
+        const std::uint32_t v = take_value(); // [0, kNumberCap]
+        if (len == 4) {
+            f_.offset_hours = v / 100;
+            f_.offset_minutes = v % 100;
+        } else if (len == 2 || (after_name && len == 1)) {
+            f_.offset_hours = v;
+            if (glued_punct(0, ':')) {
+                ++i_;
+                if (!glued_number(0) || at(0).length() != 2)
+                    return false;
+                f_.offset_minutes = take_value();
+            }
+        } else {
+            --i_;
+            return false;
+        }
+        f_.offset_west = sign.ch == '-';
+        f_.offset_begin = sign.begin;
+        f_.offset_end = tok_[i_ - 1].end;
+        return true;
+    }
+
+    // ---- Refusals ----------------------------------------------------------
+
+    std::string year_reason(const Token& y) const {
+        if (y.kind == TokenKind::End)
+            return "The year is missing; write it with four digits, e.g. 2038.";
+        if (!y.is_number())
+            return "The year should follow here, with four digits, e.g. 2038.";
+        const std::string digits(text_of(y));
+        if (y.length() == 2)
+            return "The year " + quoted(digits) + " has two digits and could be 19" + digits +
+                   " or 20" + digits + ": write the year with four digits.";
+        return "The year " + quoted(digits) +
+               " does not have four digits: write the year with four digits, from 0100 to 9999.";
+    }
+
+    // A word of 2 to 5 capitals, as zone abbreviations are written.
+    bool looks_like_zone_name(const Token& t) const {
+        if (t.kind != TokenKind::Word || t.length() < 2 || t.length() > 5)
+            return false;
+        for (const char c : text_of(t))
+            if (c < 'A' || c > 'Z')
+                return false;
+        return true;
+    }
+
+    std::string trailing_reason(const Token& t) const {
+        const std::size_t to = count_ >= 2 ? tok_[count_ - 2].end : t.begin;
+        std::string reason = "The text after the date is not understood: " +
+                             quoted(text_.substr(t.begin, to - t.begin)) + ".";
+        if (looks_like_zone_name(t))
+            reason += " If it names a time zone, write its offset from UTC instead, e.g. +01:00.";
+        return reason;
+    }
+
+    // The near-miss rules, in order: texts close to a form that are
+    // refused for a reason of their own.  Each gives its reason, or
+    // nothing when it does not apply.
+    std::string near_miss() {
+        for (std::size_t k = 0; k < count_; ++k) // relative words: no form makes them a date
+            if (tok_[k].is_word(WordClass::Relative))
+                return quoted(text_of(tok_[k])) +
+                       " is relative to the current day or time, and this program has none: "
+                       "write the date itself, e.g. 2038-01-19 03:14:07.";
+        begin();
+        step(Weekday);
+        if (starts_time())
+            return "A time without a date names no instant: write the date before the time, "
+                   "e.g. 2038-01-19 03:14:07.";
+        if (!at(0).is_number())
+            return {};
+        const std::size_t len = at(0).length();
+        // A dash after a number that opens no ISO date and no day before a
+        // month name: day and month with dashes, or a year of other than
+        // four digits.
+        if (glued_punct(1, '-') && len != 4 && !(len <= 2 && at(2).is_word(WordClass::Month))) {
+            if (len <= 2 && glued_number(2) && glued_punct(3, '-') && glued_number(4) && at(4).length() == 4)
+                return "With dashes the year comes first, as in 2038-01-19; " +
+                       quoted(text_.substr(at(0).begin, at(4).end - at(0).begin)) +
+                       " could be day first or month first. Write the day first with dots "
+                       "(19.01.2038) or the month first with slashes (01/19/2038).";
+            return year_reason(at(0));
+        }
+        // Slashes or dots after a number too long for a day or a month and
+        // no year first.
+        if (glued_punct(1, '/') && len > 2 && len != 4)
+            return std::string(kSlashForm);
+        if (glued_punct(1, '.') && len > 2)
+            return std::string(kDmyForm);
+        if (at(1).kind == TokenKind::End)
+            return "A number alone is not a date; a Unix time goes into the upper box. "
+                   "Write a date as YYYY-MM-DD hh:mm:ss, e.g. 2038-01-19 03:14:07.";
+        return {};
+    }
+
+    // Why no row read the text.
+    std::string reason(const Stop& stop) {
+        if (std::string r = near_miss(); !r.empty())
+            return r;
+        if (!stop.form)
+            return std::string(kAnyForm);
+        const Token& t = tok_[stop.at < count_ ? stop.at : count_ - 1];
+        switch (stop.part) {
+        case End:
+            if (start_ == 1 && t.kind == TokenKind::End)
+                return "The closing \u201C]\u201D is missing.";
+            if (t.kind == TokenKind::Comment && !t.closed)
+                return "The comment " + quoted(text_of(t)) +
+                       " is not closed: each \u201C(\u201D in it needs its \u201C)\u201D.";
+            return trailing_reason(t);
+        case Year: return year_reason(tok_[stop.part_start]);
+        case DayAfterName:
+            return t.is_number() && t.length() == 4 ? "The day is missing. " + std::string(kNamesForm)
+                                                    : std::string(kNamesForm);
+        case LeadT:
+        case BasicTime: return std::string(kBasicForm);
+        case LeadColon:
+        case LeadNone:
+        case Time: return std::string(kTimeForm);
+        case Zone: {
+            const Token& z = tok_[stop.part_start];
+            if (z.kind != TokenKind::Word || z.word == WordClass::ZoneUtc) // a broken offset
+                return std::string(kOffsetForm);
+            return "The zone name " + quoted(text_of(z)) +
+                   " is ambiguous or not known here: write its offset from UTC instead, e.g. "
+                   "+01:00. The zone names read are " + std::string(zone_names_read()) + ".";
+        }
+        default: return std::string(stop.form->form);
+        }
+    }
+};
+
+} // namespace
+
+std::int64_t read_seconds(std::string_view text) {
+    if (text.empty())
+        not_a_date(text, "The box is empty.");
+    TokenList tokens;
+    tokenize(text, tokens);
+    if (tokens.count <= 1) // End alone
+        not_a_date(text, "The box holds only white space.");
+    return Reader(text, tokens).run();
+}
+
+} // namespace kvix::date
