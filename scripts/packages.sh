@@ -13,12 +13,13 @@ KVIX_TEST_PACKAGES=(
     xvfb xauth xdotool xclip
     libbenchmark-dev
 )
-# Further, for the tests of the desktop program: the Windows resource
-# compiler, the desktop entry and AppStream validators, and for the Debian
-# package dpkg-shlibdeps and file (with which cpack finds the executables
-# whose libraries dpkg-shlibdeps is to name).
+# Further, for the tests of the desktop program: the desktop entry and
+# AppStream validators, and for the Debian package dpkg-shlibdeps and file
+# (with which cpack finds the executables whose libraries dpkg-shlibdeps is
+# to name).  The Windows resource compiler comes with the Windows packages
+# below.
 KVIX_TEST_PACKAGES+=(
-    binutils-mingw-w64-x86-64 desktop-file-utils appstream dpkg-dev file
+    desktop-file-utils appstream dpkg-dev file
 )
 
 # Further, for the benchmarks (bench/): the start-up probe watches windows
