@@ -17,6 +17,12 @@ if ! kvix_wine_setup "$arch" "$prefix"; then
     exit 77
 fi
 started=$(date +%s%N)
+# A server left from an earlier run on this prefix would write into it while
+# it is removed: stop it, and wait until it has gone.
+if [ -d "$prefix" ]; then
+    "$WINESERVER" -k 2>/dev/null || true
+    "$WINESERVER" -w 2>/dev/null || true
+fi
 rm -rf "$prefix"
 mkdir -p "$(dirname "$prefix")"
 # The server's output must not hold the test's pipe open after it ends.
