@@ -10,9 +10,10 @@ double read_serial_general(std::string_view text) {
     if (second < kFirstDateSecond || second > kLastDateSecond)
         throw RuntimeError(ErrorKind::Overflow, Expected::Date, text,
                            "Dates go from 0100-01-01 to 9999-12-31.");
-    constexpr std::int64_t kDay = 86400;
-    const std::int64_t days = second >= 0 ? second / kDay : -((-second + kDay - 1) / kDay);
-    const std::int64_t time_of_day = second - days * kDay; // [0, 86399]
+    using convert_detail::kSecondsPerDayInt;
+    const std::int64_t days = second >= 0 ? second / kSecondsPerDayInt
+                                          : -((-second + kSecondsPerDayInt - 1) / kSecondsPerDayInt);
+    const std::int64_t time_of_day = second - days * kSecondsPerDayInt; // [0, 86399]
     return static_cast<double>(days + kUnixEpochSerialDays) +
            static_cast<double>(time_of_day) / kSecondsPerDay;
 }

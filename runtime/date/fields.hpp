@@ -36,9 +36,10 @@ std::string quoted(std::string_view text);
 // the order of month and day, the month, the day, the time of day, the
 // weekday.  Month and day that may stand either way round are read in the
 // order that names a real date; when both orders do, and name different
-// dates, the text is refused with both readings.  Gives the instant they name in seconds since 1970-01-01
-// 00:00:00 UTC: the date and time as written, plus one second when the
-// fraction rounds up, minus the zone's offset.
+// dates, the text is refused with both readings.  Gives the instant they
+// name in seconds since 1970-01-01 00:00:00 UTC: the date and time as
+// written, plus one second when the fraction rounds up, minus the zone's
+// offset.
 std::int64_t instant_of(Fields f, std::string_view text);
 
 } // namespace kvix::date
