@@ -360,7 +360,7 @@ void tst_Window::messageBoxReportsError() {
 
 // Alt+P then Alt+N gives back the number it started from.  The access keys
 // are used for the range ends; the random values click the buttons directly,
-// which runs the same handlers without the animated click's delay.
+// which runs the same handlers without going through the keyboard.
 void tst_Window::roundTripThroughTheWindow() {
     for (const char* ends : {"-2147483648", "2147483647", "0", "-1"}) {
         txtInput()->setText(ends);

@@ -76,9 +76,6 @@ public:
     // a time, in the order they were made.
     void press(const ControlDecl& button);
 
-    // The text box that the running (or last) click read, if any.
-    FormTextBox* last_read_box() const { return last_read_; }
-
 protected:
     ~FormBase();
 
@@ -103,7 +100,7 @@ private:
     std::vector<const ControlDecl*> tab_order_;
     std::vector<ClickBinding> bindings_;
     std::vector<std::unique_ptr<FormTextBox>> boxes_;
-    FormTextBox* last_read_ = nullptr;
+    FormTextBox* last_read_ = nullptr; // the box the running click read last
     ClickOrder clicks_;
 };
 

@@ -293,8 +293,8 @@ class Session:
 
     def copy_until(self, access_key, expected, what, timeout=20.0):
         """Copies a box, again every half second, until it holds `expected`.
-        For the result of a click: an access key clicks its button a moment
-        later (the button shows itself pressed first), so a first copy can
+        For the result of a click: the program takes the keys in its own
+        time, and a long text takes a while to convert, so a first copy can
         come before the result.  Touches the clipboard only by copying, so it
         may follow a paste at once."""
         self.keys(f"alt+{access_key}")
