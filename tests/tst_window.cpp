@@ -19,6 +19,7 @@
 #include "error.hpp"
 #include "error_reporter.hpp"
 #include "form.hpp"
+#include "form_base.hpp"
 #include "main_form_controls.hpp"
 #include "frm_main.hpp"
 
@@ -88,6 +89,7 @@ private slots:
     void messageBoxReportsError();
     void roundTripThroughTheWindow();
     void messageBoxNamesTheKindAndCopies();
+    void windowClosedBeforeTheReport();
     void digitsWrittenAreAscii_data();
     void digitsWrittenAreAscii();
 };
@@ -423,6 +425,29 @@ void tst_Window::messageBoxNamesTheKindAndCopies() {
     QVERIFY(txtInput()->text() == million_nines);
     QCOMPARE(txtOutput()->text(), QString("kept"));
     QVERIFY(form->isVisible());
+}
+
+// The window closed in the moment before its report comes up (the close
+// box, clicked right after a refused press): no message box follows.
+void tst_Window::windowClosedBeforeTheReport() {
+    kvix::ErrorReporter* previous = kvix::set_error_reporter(nullptr);
+    txtInput()->setText("12abc");
+    bool boxShown = false;
+    QTimer::singleShot(kvix::kReportHoldMs / 4, form.get(), [this] { form->close(); });
+    QTimer poll;
+    poll.setInterval(20);
+    connect(&poll, &QTimer::timeout, [&] {
+        if (QWidget* box = QApplication::activeModalWidget()) {
+            boxShown = true;
+            box->close();
+        }
+    });
+    poll.start();
+    cmdCalcPos()->click();
+    poll.stop();
+    kvix::set_error_reporter(previous);
+    QVERIFY(!boxShown);
+    QVERIFY(!form->isVisible());
 }
 
 // Whatever the locale (the toolkit sets the C library's from the

@@ -50,6 +50,8 @@ public:
         QEventLoop hold;
         QTimer::singleShot(kReportHoldMs, &hold, &QEventLoop::quit);
         hold.exec();
+        if (window != nullptr && !window->isVisible())
+            return; // the window was closed meanwhile: the program ends unasked
         box.exec();
     }
 };
