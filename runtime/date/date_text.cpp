@@ -9,9 +9,10 @@ namespace {
 
 // The text the program writes, "YYYY-MM-DD hh:mm:ss" and nothing around
 // it, read by a plain check of each character before the grammar is asked.
-// Gives false for every other text and for one whose date or time is not
-// real: the grammar then reads it or refuses it with its reason.
-bool read_written_form(std::string_view text, std::int64_t& second) {
+// Gives false for every other text, and for one whose date or time is not
+// real or lies before the date range: the grammar then reads it or refuses
+// it with its reason.
+bool read_written_form(std::string_view text, DayAndTime& day_and_time) {
     if (text.size() != kDateTextLength || text[4] != '-' || text[7] != '-' || text[10] != ' ' ||
         text[13] != ':' || text[16] != ':')
         return false;
@@ -25,25 +26,26 @@ bool read_written_form(std::string_view text, std::int64_t& second) {
     const CivilDate date{static_cast<std::int32_t>(two_digits(0) * 100 + two_digits(2)), two_digits(5),
                          two_digits(8)};
     const std::uint32_t hour = two_digits(11), minute = two_digits(14), sec = two_digits(17);
-    if (!digits || date.month < 1 || date.month > 12 || date.day < 1 ||
+    if (!digits || date.year < 100 || date.month < 1 || date.month > 12 || date.day < 1 ||
         date.day > days_in_month(date.year, date.month) || hour > 23 || minute > 59 || sec > 59)
         return false;
-    second = days_from_civil(date) * kSecondsPerDayInt + hour * 3600 + minute * 60 + sec;
+    day_and_time = {days_from_civil(date), static_cast<std::int32_t>(hour * 3600 + minute * 60 + sec)};
     return true;
 }
 
 } // namespace
 
 double read_serial(std::string_view text) {
-    std::int64_t second;
-    if (!read_written_form(text, second))
-        second = read_seconds(text);
-    if (second < kFirstDateSecond || second > kLastDateSecond)
-        throw RuntimeError(ErrorKind::Overflow, Expected::Date, text,
-                           "Dates go from 0100-01-01 to 9999-12-31.");
+    DayAndTime at;
+    if (!read_written_form(text, at)) {
+        const std::int64_t second = read_seconds(text);
+        if (second < kFirstDateSecond || second > kLastDateSecond)
+            throw RuntimeError(ErrorKind::Overflow, Expected::Date, text,
+                               "Dates go from 0100-01-01 to 9999-12-31.");
+        at = split_days(second);
+    }
     // Whole days and the time of day, each exact, added once at the end.
-    const auto [days, time_of_day] = split_days(second);
-    return static_cast<double>(days + kUnixEpochSerialDays) + static_cast<double>(time_of_day) / kSecondsPerDay;
+    return static_cast<double>(at.days + kUnixEpochSerialDays) + static_cast<double>(at.second_of_day) / kSecondsPerDay;
 }
 
 } // namespace kvix::date
