@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <limits>
 
 #include "calendar.hpp"
 #include "error.hpp"
@@ -114,7 +115,7 @@ std::int32_t parse_int32(std::string_view text) {
 
 
 std::string format_int32(std::int32_t value) {
-    std::string text(11, '\0'); // room for "-2147483648"
+    std::string text(std::numeric_limits<std::int32_t>::digits10 + 2, '\0'); // "-2147483648": a sign and 10 digits
     text.resize(static_cast<std::size_t>(std::to_chars(text.data(), text.data() + text.size(), value).ptr - text.data()));
     return text;
 }
