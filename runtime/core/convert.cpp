@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <limits>
 
 #include "calendar.hpp"
 #include "error.hpp"
@@ -10,7 +11,6 @@
 namespace kvix {
 namespace {
 
-using convert_detail::kSecondsPerDayInt;
 static_assert(days_from_civil({1899, 12, 30}) == -kUnixEpochSerialDays);
 static_assert(kUnixEpochSerial == kUnixEpochSerialDays);
 static_assert(kFirstDateSecond == days_from_civil({100, 1, 1}) * kSecondsPerDayInt);
@@ -23,22 +23,43 @@ constexpr std::size_t kMillisecondDigits = 13;
 
 constexpr bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
-std::string serial_as_text(double value) {
-    if (std::isnan(value))
-        return "NaN";
-    char buf[64];
-    auto r = std::to_chars(buf, buf + sizeof buf, value);
-    return std::string(buf, r.ptr);
+// The nearest whole second of a serial, as seconds since 1970-01-01, or
+// nothing when that lies outside the date range (NaN included).
+bool serial_to_second(double serial, std::int64_t& second) {
+    // serial * 86400 is within 2^-52 relative of the exact product; over the
+    // date range that is under 1e-4 s, so the nearest second is found
+    // exactly for every serial not within 1e-4 s of a half second.
+    const double x = serial * kSecondsPerDay + 0.5; // the second is floor(x)
+    constexpr double first = static_cast<double>(kFirstDateSecond + kUnixEpochSerialDays * kSecondsPerDayInt);
+    constexpr double last = static_cast<double>(kLastDateSecond + kUnixEpochSerialDays * kSecondsPerDayInt);
+    // first <= floor(x) <= last, for whole first and last, is
+    // first <= x < last + 1; NaN fails both.
+    if (!(x >= first && x < last + 1.0))
+        return false;
+    // The conversion cuts towards zero: one less is the floor of a negative
+    // x with a fraction (only dates before 1899-12-30 have one).
+    std::int64_t whole = static_cast<std::int64_t>(x);
+    if (x < 0 && static_cast<double>(whole) != x)
+        --whole;
+    second = whole - kUnixEpochSerialDays * kSecondsPerDayInt;
+    return true;
+}
+
+// A serial is never typed by the user, so the refusal names none.
+[[noreturn]] void date_overflow() {
+    throw RuntimeError(ErrorKind::Overflow, Expected::Date, {},
+                       "That date serial lies outside the dates 0100-01-01 to 9999-12-31.");
+}
+
+// Writes v, [0, 99], as two digits.
+void put2(char* out, std::uint32_t v) {
+    out[0] = static_cast<char>('0' + v / 10);
+    out[1] = static_cast<char>('0' + v % 10);
 }
 
 } // namespace
 
-void convert_detail::date_overflow(double serial) {
-    throw RuntimeError(ErrorKind::Overflow, Expected::Date, serial_as_text(serial),
-                       "That date serial lies outside the dates 0100-01-01 to 9999-12-31.");
-}
-
-std::int32_t convert_detail::parse_int32_general(std::string_view text) {
+std::int32_t parse_int32(std::string_view text) {
     const std::string_view t = trim_space(text);
     if (t.empty())
         throw RuntimeError(ErrorKind::ConversionFailure, Expected::Number, text,
@@ -94,8 +115,33 @@ std::int32_t convert_detail::parse_int32_general(std::string_view text) {
 
 
 std::string format_int32(std::int32_t value) {
-    char buf[kInt32TextCapacity];
-    return std::string(buf, format_int32_to(value, buf));
+    std::string text(std::numeric_limits<std::int32_t>::digits10 + 2, '\0'); // "-2147483648": a sign and 10 digits
+    text.resize(static_cast<std::size_t>(std::to_chars(text.data(), text.data() + text.size(), value).ptr - text.data()));
+    return text;
+}
+
+void format_date_to(double serial, char* out) {
+    std::int64_t second;
+    if (!serial_to_second(serial, second))
+        date_overflow();
+    const auto [days, time_of_day] = split_days(second);
+    const CivilDate date = civil_from_days(days);
+    const auto hour = static_cast<std::uint32_t>(time_of_day / 3600);
+    const auto minute = static_cast<std::uint32_t>(time_of_day / 60 % 60);
+    const auto sec = static_cast<std::uint32_t>(time_of_day % 60);
+    const auto year = static_cast<std::uint32_t>(date.year); // [100, 9999]
+    put2(out, year / 100);
+    put2(out + 2, year % 100);
+    out[4] = '-';
+    put2(out + 5, date.month);
+    out[7] = '-';
+    put2(out + 8, date.day);
+    out[10] = ' ';
+    put2(out + 11, hour);
+    out[13] = ':';
+    put2(out + 14, minute);
+    out[16] = ':';
+    put2(out + 17, sec);
 }
 
 std::string format_date(double serial) {
@@ -104,18 +150,25 @@ std::string format_date(double serial) {
     return text;
 }
 
-std::int32_t convert_detail::round_to_int32_general(double value) {
-    // nearbyint rounds in the current mode, which this program never changes
+double check_date(double value) {
+    std::int64_t second;
+    if (!serial_to_second(value, second))
+        date_overflow();
+    return value;
+}
+
+std::int32_t round_to_int32(double value) {
+    // rint rounds in the current mode, which this program never changes
     // from the default: to nearest, ties to even.
-    const double r = std::nearbyint(value);
+    const double r = std::rint(value);
     if (!(r >= -2147483648.0 && r <= 2147483647.0)) {
-        std::string refused = std::isfinite(r) && std::fabs(r) < 9.2e18
-                                  ? std::to_string(static_cast<std::int64_t>(r))
-                                  : serial_as_text(value);
-        throw RuntimeError(ErrorKind::Overflow, Expected::Number, refused);
+        // The rounded whole number where 64 bits hold it, as every value of
+        // the calculations' formulas is; NaN and larger values name none.
+        const bool shown = std::fabs(r) < 0x1p63;
+        throw RuntimeError(ErrorKind::Overflow, Expected::Number,
+                           shown ? std::to_string(static_cast<std::int64_t>(r)) : std::string());
     }
     return static_cast<std::int32_t>(r);
 }
-
 
 } // namespace kvix

@@ -1,8 +1,5 @@
 #include "tokens.hpp"
 
-#include <algorithm>
-#include <iterator>
-
 #include "text_space.hpp"
 
 namespace kvix::date {
@@ -55,42 +52,23 @@ constexpr Word kVocabulary[] = {
     {"hence", W::Relative, 0}, {"fortnight", W::Relative, 0},
 };
 
-// A word of up to 12 letters as one number: 5 bits a letter, a..z as
-// 1..26 whatever their case, so different words give different numbers
-// (no letter is 0, so the length is part of the number).
-constexpr std::size_t kMaxPackedLetters = 12;
-constexpr std::uint64_t letter_code(char c) {
-    return static_cast<std::uint64_t>((static_cast<unsigned char>(c) | 0x20) - 'a' + 1);
+// Whether two ASCII words are the same, upper and lower case alike.
+constexpr bool same_word(std::string_view a, std::string_view b) {
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t k = 0; k < a.size(); ++k)
+        if (lower(a[k]) != lower(b[k]))
+            return false;
+    return true;
 }
-constexpr std::uint64_t pack(std::string_view w) {
-    std::uint64_t v = 0;
-    for (char c : w)
-        v = v << 5 | letter_code(c);
-    return v;
-}
+static_assert(same_word("JaN", "jan") && !same_word("Jan", "Janu") && !same_word("[", "{"));
 
-// The vocabulary's packed words, for a lookup by one comparison a word,
-// and the length of its longest word ("September", "Wednesday").
-constexpr std::size_t kWords = std::size(kVocabulary);
-constexpr auto kPacked = [] {
-    struct Table {
-        std::uint64_t code[kWords];
-        std::size_t longest;
-    } t{};
-    for (std::size_t k = 0; k < kWords; ++k) {
-        t.code[k] = pack(kVocabulary[k].name);
-        t.longest = std::max(t.longest, kVocabulary[k].name.size());
-    }
-    return t;
-}();
-static_assert(kPacked.longest <= kMaxPackedLetters);
-
-Word meaning_of(std::uint64_t packed, std::size_t length) {
-    if (length <= kPacked.longest)
-        for (std::size_t k = 0; k < kWords; ++k)
-            if (kPacked.code[k] == packed)
-                return kVocabulary[k];
-    if (length == 1) // other single letters: military zones
+Word meaning_of(std::string_view word) {
+    for (const Word& w : kVocabulary)
+        if (same_word(w.name, word))
+            return w;
+    if (word.size() == 1) // other single letters: military zones
         return {{}, W::ZoneOther, 0};
     return {{}, W::Unknown, 0};
 }
@@ -165,13 +143,10 @@ void tokenize(std::string_view text, TokenList& out) {
             t.kind = TokenKind::Number;
             t.value = v < kNumberCap ? v : kNumberCap;
         } else if (cls == kByteLetter) {
-            std::uint64_t packed = letter_code(p[i]);
-            while (j < n && byte_class(p[j]) == kByteLetter) {
-                packed = packed << 5 | letter_code(p[j]);
+            while (j < n && byte_class(p[j]) == kByteLetter)
                 ++j;
-            }
             t.kind = TokenKind::Word;
-            const Word w = meaning_of(packed, j - i); // longer words overflow the packing but match none
+            const Word w = meaning_of(text.substr(i, j - i));
             t.word = w.cls;
             t.word_value = w.value;
         } else if (cls == kByteHigh) {
