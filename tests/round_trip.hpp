@@ -77,7 +77,7 @@ inline bool round_trip(const char* text, std::size_t size, RoundTrip& rt) {
     const std::int32_t value = parse_int32(std::string_view(text, size));
     const double serial = check_date(serial_of_unix_time(value));
     format_date_to(serial, rt.date);
-    const double serial_back = date::read_serial(std::string_view(rt.date, sizeof rt.date));
+    const double serial_back = date::read_serial(std::string_view(rt.date, sizeof rt.date), kvix::date::stopped_clock<0>);
     const std::int32_t value_back = round_to_int32(unix_seconds_of_serial(serial_back));
     rt.back_size = format_int32_to(value_back, rt.back);
     return text_difference(rt.back, rt.back_size, text, size) == 0;
@@ -177,7 +177,7 @@ private:
             // Date text -> serial, then the value and its decimal text,
             // then that text against the one the value started from.
             pipelined(
-                count, [&](std::size_t i) KVIX_ALWAYS_INLINE { serial_[i] = date::read_serial(std::string_view(date_[i], kDateTextLength)); },
+                count, [&](std::size_t i) KVIX_ALWAYS_INLINE { serial_[i] = date::read_serial(std::string_view(date_[i], kDateTextLength), kvix::date::stopped_clock<0>); },
                 [&](std::size_t i) KVIX_ALWAYS_INLINE {
                     back_size_[i] = format_int32_to(round_to_int32(unix_seconds_of_serial(serial_[i])), back_[i]);
                 },
@@ -208,7 +208,7 @@ private:
                     continue;
                 }
                 format_date_to(check_date(serial_of_unix_time(v)), date_[i]);
-                const double serial = date::read_serial(std::string_view(date_[i], kDateTextLength));
+                const double serial = date::read_serial(std::string_view(date_[i], kDateTextLength), kvix::date::stopped_clock<0>);
                 back_size_[i] = format_int32_to(round_to_int32(unix_seconds_of_serial(serial)), back_[i]);
                 if (text_difference(back_[i], back_size_[i], text_[i], text_size_[i]) != 0) {
                     ++mismatches;

@@ -1,15 +1,21 @@
 #include "date_text.hpp"
 
+#include <chrono>
+
 #include "convert.hpp"
 #include "error.hpp"
 
 namespace kvix::date {
 
-double read_serial_general(std::string_view text) {
-    const std::int64_t second = read_seconds(text);
-    if (second < kFirstDateSecond || second > kLastDateSecond)
-        throw RuntimeError(ErrorKind::Overflow, Expected::Date, text,
-                           "Dates go from 0100-01-01 to 9999-12-31.");
+std::int64_t system_clock_seconds() {
+    using namespace std::chrono;
+    return floor<seconds>(system_clock::now()).time_since_epoch().count();
+}
+
+double read_serial_general(std::string_view text, Clock clock) {
+    const std::int64_t second = read_seconds(text, clock);
+    if (second < kFirstDateSecond || second > kLastDateSecond) // the report states the range
+        throw RuntimeError(ErrorKind::Overflow, Expected::Date, text);
     using convert_detail::kSecondsPerDayInt;
     const std::int64_t days = second >= 0 ? second / kSecondsPerDayInt
                                           : -((-second + kSecondsPerDayInt - 1) / kSecondsPerDayInt);
