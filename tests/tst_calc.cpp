@@ -62,8 +62,6 @@ private slots:
     void boxLeavesFlagsBehind();
     void formulaTestsArithmeticFlags_data();
     void formulaTestsArithmeticFlags();
-    void clearEmptiesBothUnits_data();
-    void clearEmptiesBothUnits();
 };
 
 void tst_Calc::calcPos_data() {
@@ -325,30 +323,6 @@ void tst_Calc::formulaTestsArithmeticFlags() {
         kvix::clear_fp_status();
         QVERIFY(!raises([] { kvix::serial_of_unix_time(43200); }, raised));
     }
-}
-
-// The clear empties every flag <cfenv> can see, whether double arithmetic
-// or feraiseexcept set it (glibc raises overflow in the x87 unit).
-void tst_Calc::clearEmptiesBothUnits_data() {
-    QTest::addColumn<int>("raise"); // an FE_ flag for feraiseexcept, or -1
-    QTest::addColumn<Signal>("which");
-    QTest::newRow("arithmetic invalid") << -1 << Signal::Invalid;
-    QTest::newRow("arithmetic overflow") << -1 << Signal::Overflow;
-    QTest::newRow("arithmetic underflow") << -1 << Signal::Underflow;
-    QTest::newRow("raised overflow") << FE_OVERFLOW << Signal::Inexact;
-    QTest::newRow("raised invalid") << FE_INVALID << Signal::Inexact;
-    QTest::newRow("raised all") << FE_ALL_EXCEPT << Signal::Inexact;
-}
-
-void tst_Calc::clearEmptiesBothUnits() {
-    QFETCH(int, raise);
-    QFETCH(Signal, which);
-    signal_by_arithmetic(which);
-    if (raise >= 0)
-        std::feraiseexcept(raise);
-    QVERIFY(std::fetestexcept(FE_ALL_EXCEPT) != 0);
-    kvix::clear_fp_status();
-    QCOMPARE(std::fetestexcept(FE_ALL_EXCEPT), 0);
 }
 
 QTEST_APPLESS_MAIN(tst_Calc)

@@ -12,7 +12,6 @@
 #include <string>
 
 #include "calc.hpp"
-#include "canonical.hpp"
 #include "convert.hpp"
 #include "date_text.hpp"
 #include "error.hpp"
@@ -93,7 +92,6 @@ private slots:
     void hostileInput();
     void roundTripEveryFamily_data();
     void roundTripEveryFamily();
-    void fastPathAgreesWithGeneral();
 };
 
 // The expected values of the rows below marked "GNU date" were written by
@@ -753,42 +751,6 @@ void tst_DateParser::roundTripEveryFamily() {
             QFAIL(qPrintable(QString::fromStdString(c.text) + ": " + QString::number(got) +
                              ", expected " + QString::number(c.expected)));
     }
-}
-
-// The one guard of the fast path: every text the canonical reader accepts,
-// the general reader reads to the same instant.  Random canonical texts
-// over the whole date range, and each with one character changed (to a
-// neighbouring digit, a separator or a letter), so that the fast path's
-// checks of digits, separators and ranges are all met at their edges.
-void tst_DateParser::fastPathAgreesWithGeneral() {
-    Rng rng(19011213);
-    std::uniform_int_distribution<qint64> instant(kvix::kFirstDateSecond, kvix::kLastDateSecond);
-    std::uniform_int_distribution<int> position(0, 18);
-    const char kReplacements[] = "0123456789 -:T/9";
-    std::uniform_int_distribution<int> replacement(0, sizeof kReplacements - 2);
-    int fast = 0;
-    for (int k = 0; k < 200000; ++k) {
-        const QDateTime dt = QDateTime::fromSecsSinceEpoch(instant(rng), Qt::UTC);
-        std::string text = dt.toString("yyyy-MM-dd HH:mm:ss").toStdString();
-        if (k % 2 == 1)
-            text[static_cast<std::size_t>(position(rng))] = kReplacements[replacement(rng)];
-        std::int32_t day;
-        std::uint32_t second_of_day;
-        if (!kvix::date::read_canonical(text, day, second_of_day)) {
-            QVERIFY2(k % 2 == 1, text.c_str()); // every unchanged text takes the fast path
-            continue;
-        }
-        ++fast;
-        std::int64_t general = 0;
-        try {
-            general = kvix::date::read_seconds(text, kClock);
-        } catch (const RuntimeError& e) {
-            QFAIL(qPrintable(QString::fromStdString(text + ": " + e.reason())));
-        }
-        if (general != std::int64_t{day} * 86400 + second_of_day)
-            QFAIL(qPrintable(QString::fromStdString(text) + ": general " + QString::number(general)));
-    }
-    QVERIFY(fast > 100000);
 }
 
 QTEST_APPLESS_MAIN(tst_DateParser)

@@ -10,7 +10,6 @@
 namespace kvix {
 namespace {
 
-using convert_detail::kSecondsPerDayInt;
 static_assert(days_from_civil({1899, 12, 30}) == -kUnixEpochSerialDays);
 static_assert(kUnixEpochSerial == kUnixEpochSerialDays);
 static_assert(kFirstDateSecond == days_from_civil({100, 1, 1}) * kSecondsPerDayInt);
@@ -23,22 +22,36 @@ constexpr std::size_t kMillisecondDigits = 13;
 
 constexpr bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
-std::string serial_as_text(double value) {
-    if (std::isnan(value))
-        return "NaN";
-    char buf[64];
-    auto r = std::to_chars(buf, buf + sizeof buf, value);
-    return std::string(buf, r.ptr);
+// The nearest whole second of a serial, as seconds since 1970-01-01, or
+// nothing when that lies outside the date range (NaN included).
+bool serial_to_second(double serial, std::int64_t& second) {
+    // serial * 86400 is within 2^-52 relative of the exact product; over the
+    // date range that is under 1e-4 s, so the nearest second is found
+    // exactly for every serial not within 1e-4 s of a half second.
+    const double x = std::floor(serial * kSecondsPerDay + 0.5);
+    constexpr double first = static_cast<double>(kFirstDateSecond + kUnixEpochSerialDays * kSecondsPerDayInt);
+    constexpr double last = static_cast<double>(kLastDateSecond + kUnixEpochSerialDays * kSecondsPerDayInt);
+    if (!(x >= first && x <= last)) // NaN fails too
+        return false;
+    second = static_cast<std::int64_t>(x) - kUnixEpochSerialDays * kSecondsPerDayInt;
+    return true;
+}
+
+// A serial is never typed by the user, so the refusal names none.
+[[noreturn]] void date_overflow() {
+    throw RuntimeError(ErrorKind::Overflow, Expected::Date, {},
+                       "That date serial lies outside the dates 0100-01-01 to 9999-12-31.");
+}
+
+// Writes v as `width` digits, with leading zeros, ending at out + width.
+void put_digits(char* out, std::uint32_t v, int width) {
+    for (int k = width - 1; k >= 0; --k, v /= 10)
+        out[k] = static_cast<char>('0' + v % 10);
 }
 
 } // namespace
 
-void convert_detail::date_overflow(double serial) {
-    throw RuntimeError(ErrorKind::Overflow, Expected::Date, serial_as_text(serial),
-                       "That date serial lies outside the dates 0100-01-01 to 9999-12-31.");
-}
-
-std::int32_t convert_detail::parse_int32_general(std::string_view text) {
+std::int32_t parse_int32(std::string_view text) {
     const std::string_view t = trim_space(text);
     if (t.empty())
         throw RuntimeError(ErrorKind::ConversionFailure, Expected::Number, text,
@@ -94,8 +107,30 @@ std::int32_t convert_detail::parse_int32_general(std::string_view text) {
 
 
 std::string format_int32(std::int32_t value) {
-    char buf[kInt32TextCapacity];
-    return std::string(buf, format_int32_to(value, buf));
+    char buf[11]; // "-2147483648"
+    return std::string(buf, std::to_chars(buf, buf + sizeof buf, value).ptr);
+}
+
+void format_date_to(double serial, char* out) {
+    std::int64_t second;
+    if (!serial_to_second(serial, second))
+        date_overflow();
+    const auto [days, time_of_day] = split_days(second);
+    const CivilDate date = civil_from_days(days);
+    const auto hour = static_cast<std::uint32_t>(time_of_day / 3600);
+    const auto minute = static_cast<std::uint32_t>(time_of_day / 60 % 60);
+    const auto sec = static_cast<std::uint32_t>(time_of_day % 60);
+    put_digits(out, static_cast<std::uint32_t>(date.year), 4);
+    out[4] = '-';
+    put_digits(out + 5, date.month, 2);
+    out[7] = '-';
+    put_digits(out + 8, date.day, 2);
+    out[10] = ' ';
+    put_digits(out + 11, hour, 2);
+    out[13] = ':';
+    put_digits(out + 14, minute, 2);
+    out[16] = ':';
+    put_digits(out + 17, sec, 2);
 }
 
 std::string format_date(double serial) {
@@ -104,18 +139,25 @@ std::string format_date(double serial) {
     return text;
 }
 
-std::int32_t convert_detail::round_to_int32_general(double value) {
+double check_date(double value) {
+    std::int64_t second;
+    if (!serial_to_second(value, second))
+        date_overflow();
+    return value;
+}
+
+std::int32_t round_to_int32(double value) {
     // nearbyint rounds in the current mode, which this program never changes
     // from the default: to nearest, ties to even.
     const double r = std::nearbyint(value);
     if (!(r >= -2147483648.0 && r <= 2147483647.0)) {
-        std::string refused = std::isfinite(r) && std::fabs(r) < 9.2e18
-                                  ? std::to_string(static_cast<std::int64_t>(r))
-                                  : serial_as_text(value);
-        throw RuntimeError(ErrorKind::Overflow, Expected::Number, refused);
+        // The rounded whole number where 64 bits hold it, as every value of
+        // the calculations' formulas is; NaN and larger values name none.
+        const bool shown = std::fabs(r) < 0x1p63;
+        throw RuntimeError(ErrorKind::Overflow, Expected::Number,
+                           shown ? std::to_string(static_cast<std::int64_t>(r)) : std::string());
     }
     return static_cast<std::int32_t>(r);
 }
-
 
 } // namespace kvix

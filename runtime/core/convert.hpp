@@ -22,6 +22,24 @@ inline constexpr double kUnixEpochSerial = kUnixEpochSerialDays;
 inline constexpr std::int64_t kFirstDateSecond = -59011459200;  // 0100-01-01 00:00:00
 inline constexpr std::int64_t kLastDateSecond = 253402300799;   // 9999-12-31 23:59:59
 
+inline constexpr std::int64_t kSecondsPerDayInt = 86400;
+
+// Seconds since 1970-01-01 00:00:00 -> whole days since 1970-01-01 and the
+// second of that day, [0, 86399], for any second of the date range.
+struct DayAndTime {
+    std::int32_t days;
+    std::int32_t second_of_day;
+};
+constexpr DayAndTime split_days(std::int64_t second) {
+    std::int64_t days = second / kSecondsPerDayInt;
+    if (second % kSecondsPerDayInt < 0) // a negative second with a time of day: days round down
+        --days;
+    return {static_cast<std::int32_t>(days), static_cast<std::int32_t>(second - days * kSecondsPerDayInt)};
+}
+static_assert(split_days(-1).days == -1 && split_days(-1).second_of_day == 86399);
+static_assert(split_days(-86400).days == -1 && split_days(-86400).second_of_day == 0);
+static_assert(split_days(86399).days == 0 && split_days(86399).second_of_day == 86399);
+
 // Length of a formatted date text, "YYYY-MM-DD hh:mm:ss".
 inline constexpr std::size_t kDateTextLength = 19;
 
@@ -33,18 +51,14 @@ std::int32_t parse_int32(std::string_view text);
 
 // Signed 32-bit integer -> its decimal digits, "-" before a negative value.
 std::string format_int32(std::int32_t value);
-// Room format_int32_to may need: "-2147483648" is 11 characters.
-inline constexpr std::size_t kInt32TextCapacity = 11;
-// The same, written into a caller's buffer of kInt32TextCapacity characters;
-// gives the number of characters written.
-std::size_t format_int32_to(std::int32_t value, char* out);
 
 // Date serial -> "YYYY-MM-DD hh:mm:ss", the time of day rounded to the
-// nearest second (an exact half second goes to the later one).  Throws the
-// overflow error for a serial outside the date range.
-std::string format_date(double serial);
-// The same, written into a caller's buffer of kDateTextLength characters.
+// nearest second (an exact half second goes to the later one), written into
+// a caller's buffer of kDateTextLength characters.  Throws the overflow
+// error for a serial outside the date range.
 void format_date_to(double serial, char* out);
+// The same as a new text.
+std::string format_date(double serial);
 
 // The date check: a floating value -> the same value as a date serial.
 // Throws the overflow error unless it lies in the date range (NaN does not).
@@ -56,5 +70,3 @@ double check_date(double value);
 std::int32_t round_to_int32(double value);
 
 } // namespace kvix
-
-#include "convert_fast.hpp"

@@ -23,8 +23,6 @@
 #include <cstdint>
 #include <string_view>
 
-#include "canonical.hpp"
-#include "convert.hpp"
 
 namespace kvix::date {
 
@@ -49,23 +47,9 @@ std::int64_t stopped_clock() {
 // against the date range.
 std::int64_t read_seconds(std::string_view text, Clock clock);
 
-// The out-of-line part of read_serial: every text but the canonical one.
-double read_serial_general(std::string_view text, Clock clock);
-
 // The date serial a date text names (days since 1899-12-30 plus the time of
-// day as a fraction of a day).  The text the program writes,
-// "YYYY-MM-DD hh:mm:ss", is read by the fast path, inline so that the
-// exhaustive round trip's loops read each text straight from where it was
-// just written; every other text by read_seconds.  Throws as read_seconds
-// does, and the overflow error for a date outside 0100-01-01 .. 9999-12-31.
-[[gnu::always_inline]] inline double read_serial(std::string_view text, Clock clock) {
-    // Whole days and the time of day, each exact, added once at the end.
-    std::int32_t day;
-    std::uint32_t second_of_day;
-    if (read_canonical(text, day, second_of_day)) [[likely]]
-        return static_cast<double>(day + kUnixEpochSerialDays) +
-               static_cast<double>(second_of_day) / kSecondsPerDay;
-    return read_serial_general(text, clock);
-}
+// day as a fraction of a day).  Throws as read_seconds does, and the
+// overflow error for a date outside 0100-01-01 .. 9999-12-31.
+double read_serial(std::string_view text, Clock clock);
 
 } // namespace kvix::date
