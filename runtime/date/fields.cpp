@@ -82,16 +82,16 @@ std::int64_t instant_of(Fields f, std::string_view text) {
             std::swap(f.month, f.day);
     }
     // Eight digits alone that name no date are most likely a number.
-    const std::string alone = f.number_alone ? "A number alone is not a date; a Unix time goes into "
-                                               "the upper box. Read as YYYYMMDD: "
+    const std::string alone = f.number_alone ? " A number alone is not a date; a Unix time goes into "
+                                               "the upper box."
                                              : "";
     if (f.month < 1 || f.month > 12)
-        not_a_date(text, alone + "There is no month " + two_digits(f.month) + "; months go from 01 to 12.");
+        not_a_date(text, "There is no month " + two_digits(f.month) + "; months go from 01 to 12." + alone);
     const std::uint32_t month_days = days_in_month(f.year, f.month);
     if (f.day < 1 || f.day > month_days)
-        not_a_date(text, alone + std::string(name_of(WordClass::Month, static_cast<int>(f.month))) + " " +
+        not_a_date(text, std::string(name_of(WordClass::Month, static_cast<int>(f.month))) + " " +
                              std::to_string(f.year) + " has " + std::to_string(month_days) +
-                             " days; there is no day " + two_digits(f.day) + ".");
+                             " days; there is no day " + two_digits(f.day) + "." + alone);
     if (f.hour > 23)
         not_a_date(text, "Hours go from 00 to 23; there is no hour " + two_digits(f.hour) + ".");
     if (f.minute > 59)
