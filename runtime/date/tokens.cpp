@@ -1,5 +1,7 @@
 #include "tokens.hpp"
 
+#include <algorithm>
+#include <array>
 #include <iterator>
 
 #include "text_space.hpp"
@@ -192,15 +194,46 @@ struct Meaning {
     bool short_form;
 };
 
-Meaning meaning_of(std::string_view word) {
+// Every word of the vocabulary and every zone name with its meaning, in
+// the order of their lengths and small first letters (then of the tables),
+// so that a word is compared only with the names of its length and first
+// letter.  A zone name on more than one row means its first row.
+struct Entry {
+    std::size_t length;
+    unsigned char first;
+    std::size_t order;
+    std::string_view name;
+    Meaning meaning;
+};
+constexpr bool before(const Entry& a, const Entry& b) {
+    return a.length != b.length ? a.length < b.length : a.first != b.first ? a.first < b.first : a.order < b.order;
+}
+constexpr auto kLookup = [] {
+    std::array<Entry, std::size(kVocabulary) + kZoneCount> t{};
+    std::size_t n = 0;
+    const auto add = [&](std::string_view name, Meaning m) {
+        t[n] = {name.size(), small(static_cast<unsigned char>(name[0]), 0), n, name, m};
+        ++n;
+    };
     for (const Word& w : kVocabulary)
-        if (same_word(word, w.name))
-            return {w.cls, w.value, w.short_form};
-    for (std::size_t k = 0; k < kZoneCount; ++k)
-        if (same_word(word, kZones[k].name)) {
-            const bool ambiguous = k + 1 < kZoneCount && same_word(word, kZones[k + 1].name);
-            return {ambiguous ? W::ZoneAmbiguous : W::Zone, static_cast<std::int16_t>(k), false};
-        }
+        add(w.name, {w.cls, w.value, w.short_form});
+    for (std::size_t k = 0; k < kZoneCount; ++k) {
+        const bool ambiguous = k + 1 < kZoneCount && kZones[k + 1].name == kZones[k].name;
+        add(kZones[k].name, {ambiguous ? W::ZoneAmbiguous : W::Zone, static_cast<std::int16_t>(k), false});
+    }
+    std::sort(t.begin(), t.end(), before);
+    return t;
+}();
+
+Meaning meaning_of(std::string_view word) {
+    const Entry key{word.size(), small(static_cast<unsigned char>(word[0]), 0), 0, {}, {}};
+    const auto same_start = [](const Entry& a, const Entry& b) {
+        return a.length != b.length ? a.length < b.length : a.first < b.first;
+    };
+    const auto [from, to] = std::equal_range(kLookup.begin(), kLookup.end(), key, same_start);
+    for (auto e = from; e != to; ++e)
+        if (same_word(word, e->name))
+            return e->meaning;
     if (word.size() == 1) // other single letters: military zones
         return {W::ZoneUnknown, 0, false};
     return {W::Unknown, 0, false};
