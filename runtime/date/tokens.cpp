@@ -280,9 +280,16 @@ std::string_view name_of(WordClass cls, int value) {
 }
 
 std::string offset_text(int minutes) {
-    const int m = minutes < 0 ? -minutes : minutes;
-    const auto two = [](int v) { return std::string{static_cast<char>('0' + v / 10), static_cast<char>('0' + v % 10)}; };
-    return (minutes < 0 ? "-" : "+") + two(m / 60) + ":" + two(m % 60);
+    const int m = minutes < 0 ? -minutes : minutes; // [0, 23:59]
+    std::string text(1, minutes < 0 ? '-' : '+');
+    const auto two = [&](int v) {
+        text += static_cast<char>('0' + v / 10);
+        text += static_cast<char>('0' + v % 10);
+    };
+    two(m / 60);
+    text += ':';
+    two(m % 60);
+    return text;
 }
 
 std::string zone_names_read() {
