@@ -17,8 +17,8 @@
 #include <cstdint>
 #include <span>
 #include <string>
-#include <utility>
 #include <string_view>
+#include <utility>
 
 #include "convert.hpp"
 #include "date_text.hpp"
