@@ -4,6 +4,11 @@
 // them, and the end compared with the start.  The decimal text fed in is
 // written by the standard library, not by the program.  Shared by the
 // exhaustive sweep and the benchmark.
+//
+// The sweep takes consecutive values in batches, one step at a time over the
+// whole batch: each value takes the same calls in the same order as alone,
+// but the processor works on several values at once instead of each
+// waiting for the one before.
 #pragma once
 
 #include <charconv>
@@ -49,5 +54,38 @@ inline std::string round_trip_mismatch(std::int32_t u) {
         return std::string("raised ") + e.what() + ": " + e.reason();
     }
 }
+
+// Consecutive values from `first` on, at most N at a time, each step over
+// the whole batch.
+template <std::size_t N>
+struct RoundTripBatch {
+    char decimal[N][16];
+    std::size_t decimal_size[N];
+    std::int32_t value[N];
+    double serial[N];
+    char date[N][kDateTextLength];
+
+    // Gives whether every value came back as its own decimal text; the
+    // program's run-time errors pass out.
+    bool run(std::int64_t first, std::size_t count) {
+        for (std::size_t i = 0; i < count; ++i)
+            decimal_size[i] = static_cast<std::size_t>(
+                std::to_chars(decimal[i], decimal[i] + sizeof decimal[i], first + static_cast<std::int64_t>(i)).ptr -
+                decimal[i]);
+        for (std::size_t i = 0; i < count; ++i)
+            value[i] = parse_int32(std::string_view(decimal[i], decimal_size[i]));
+        for (std::size_t i = 0; i < count; ++i)
+            serial[i] = check_date(serial_of_unix_time(value[i]));
+        for (std::size_t i = 0; i < count; ++i)
+            format_date_to(serial[i], date[i]);
+        for (std::size_t i = 0; i < count; ++i)
+            serial[i] = date::read_serial(std::string_view(date[i], kDateTextLength));
+        bool same = true;
+        for (std::size_t i = 0; i < count; ++i)
+            same &= format_int32(round_to_int32(unix_seconds_of_serial(serial[i]))) ==
+                    std::string_view(decimal[i], decimal_size[i]);
+        return same;
+    }
+};
 
 } // namespace kvix::test

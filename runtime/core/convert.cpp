@@ -28,12 +28,19 @@ bool serial_to_second(double serial, std::int64_t& second) {
     // serial * 86400 is within 2^-52 relative of the exact product; over the
     // date range that is under 1e-4 s, so the nearest second is found
     // exactly for every serial not within 1e-4 s of a half second.
-    const double x = std::floor(serial * kSecondsPerDay + 0.5);
+    const double x = serial * kSecondsPerDay + 0.5; // the second is floor(x)
     constexpr double first = static_cast<double>(kFirstDateSecond + kUnixEpochSerialDays * kSecondsPerDayInt);
     constexpr double last = static_cast<double>(kLastDateSecond + kUnixEpochSerialDays * kSecondsPerDayInt);
-    if (!(x >= first && x <= last)) // NaN fails too
+    // first <= floor(x) <= last, for whole first and last, is
+    // first <= x < last + 1; NaN fails both.
+    if (!(x >= first && x < last + 1.0))
         return false;
-    second = static_cast<std::int64_t>(x) - kUnixEpochSerialDays * kSecondsPerDayInt;
+    // The conversion cuts towards zero: one less is the floor of a negative
+    // x with a fraction (only dates before 1899-12-30 have one).
+    std::int64_t whole = static_cast<std::int64_t>(x);
+    if (x < 0 && static_cast<double>(whole) != x)
+        --whole;
+    second = whole - kUnixEpochSerialDays * kSecondsPerDayInt;
     return true;
 }
 
@@ -43,10 +50,10 @@ bool serial_to_second(double serial, std::int64_t& second) {
                        "That date serial lies outside the dates 0100-01-01 to 9999-12-31.");
 }
 
-// Writes v as `width` digits, with leading zeros, ending at out + width.
-void put_digits(char* out, std::uint32_t v, int width) {
-    for (int k = width - 1; k >= 0; --k, v /= 10)
-        out[k] = static_cast<char>('0' + v % 10);
+// Writes v, [0, 99], as two digits.
+void put2(char* out, std::uint32_t v) {
+    out[0] = static_cast<char>('0' + v / 10);
+    out[1] = static_cast<char>('0' + v % 10);
 }
 
 // Refuses a number text at t[k], quoting the whole character there, even
@@ -180,17 +187,19 @@ void format_date_to(double serial, char* out) {
     const auto hour = static_cast<std::uint32_t>(time_of_day / 3600);
     const auto minute = static_cast<std::uint32_t>(time_of_day / 60 % 60);
     const auto sec = static_cast<std::uint32_t>(time_of_day % 60);
-    put_digits(out, static_cast<std::uint32_t>(date.year), 4);
+    const auto year = static_cast<std::uint32_t>(date.year); // [100, 9999]
+    put2(out, year / 100);
+    put2(out + 2, year % 100);
     out[4] = '-';
-    put_digits(out + 5, date.month, 2);
+    put2(out + 5, date.month);
     out[7] = '-';
-    put_digits(out + 8, date.day, 2);
+    put2(out + 8, date.day);
     out[10] = ' ';
-    put_digits(out + 11, hour, 2);
+    put2(out + 11, hour);
     out[13] = ':';
-    put_digits(out + 14, minute, 2);
+    put2(out + 14, minute);
     out[16] = ':';
-    put_digits(out + 17, sec, 2);
+    put2(out + 17, sec);
 }
 
 std::string format_date(double serial) {
@@ -207,9 +216,9 @@ double check_date(double value) {
 }
 
 std::int32_t round_to_int32(double value) {
-    // nearbyint rounds in the current mode, which this program never changes
+    // rint rounds in the current mode, which this program never changes
     // from the default: to nearest, ties to even.
-    const double r = std::nearbyint(value);
+    const double r = std::rint(value);
     if (!(r >= -2147483648.0 && r <= 2147483647.0)) {
         // The rounded whole number where 64 bits hold it, as every value of
         // the calculations' formulas is; NaN and larger values name none.

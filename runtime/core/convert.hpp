@@ -24,17 +24,19 @@ inline constexpr std::int64_t kLastDateSecond = 253402300799;   // 9999-12-31 23
 
 inline constexpr std::int64_t kSecondsPerDayInt = 86400;
 
-// Seconds since 1970-01-01 00:00:00 -> whole days since 1970-01-01 and the
-// second of that day, [0, 86399], for any second of the date range.
+// A second of the date range, as seconds since 1970-01-01 00:00:00 -> whole
+// days since 1970-01-01 and the second of that day, [0, 86399].  Counted
+// from the first day of the range, where every such second is positive.
 struct DayAndTime {
     std::int32_t days;
     std::int32_t second_of_day;
 };
 constexpr DayAndTime split_days(std::int64_t second) {
-    std::int64_t days = second / kSecondsPerDayInt;
-    if (second % kSecondsPerDayInt < 0) // a negative second with a time of day: days round down
-        --days;
-    return {static_cast<std::int32_t>(days), static_cast<std::int32_t>(second - days * kSecondsPerDayInt)};
+    static_assert(kFirstDateSecond % kSecondsPerDayInt == 0);
+    const auto since_first = static_cast<std::uint64_t>(second - kFirstDateSecond); // [0, 3.2e11)
+    const auto day_count = since_first / kSecondsPerDayInt;
+    return {static_cast<std::int32_t>(static_cast<std::int64_t>(day_count) + kFirstDateSecond / kSecondsPerDayInt),
+            static_cast<std::int32_t>(since_first - day_count * kSecondsPerDayInt)};
 }
 static_assert(split_days(-1).days == -1 && split_days(-1).second_of_day == 86399);
 static_assert(split_days(-86400).days == -1 && split_days(-86400).second_of_day == 0);

@@ -5,7 +5,6 @@
 #include "calendar.hpp"
 #include "convert.hpp"
 #include "error.hpp"
-#include "text_space.hpp"
 
 namespace kvix::date {
 namespace {
@@ -15,24 +14,23 @@ namespace {
 // Gives false for every other text and for one whose date or time is not
 // real: the grammar then reads it or refuses it with its reason.
 bool read_written_form(std::string_view text, std::int64_t& second) {
-    constexpr std::string_view kForm = "0000-00-00 00:00:00"; // '0' stands for a digit
-    if (text.size() != kForm.size())
+    if (text.size() != kDateTextLength || text[4] != '-' || text[7] != '-' || text[10] != ' ' ||
+        text[13] != ':' || text[16] != ':')
         return false;
-    for (std::size_t k = 0; k < kForm.size(); ++k)
-        if (kForm[k] == '0' ? byte_class(text[k]) != kByteDigit : text[k] != kForm[k])
-            return false;
-    const auto number = [&](std::size_t at, std::size_t digits) {
-        std::uint32_t v = 0;
-        for (std::size_t k = at; k < at + digits; ++k)
-            v = v * 10 + static_cast<std::uint32_t>(text[k] - '0');
-        return v;
+    bool digits = true;
+    const auto two_digits = [&](std::size_t at) {
+        const auto tens = static_cast<std::uint32_t>(static_cast<unsigned char>(text[at]) - '0');
+        const auto ones = static_cast<std::uint32_t>(static_cast<unsigned char>(text[at + 1]) - '0');
+        digits &= tens <= 9 && ones <= 9; // other characters wrap around to large numbers
+        return tens * 10 + ones;
     };
-    const CivilDate date{static_cast<std::int32_t>(number(0, 4)), number(5, 2), number(8, 2)};
-    const std::uint32_t hour = number(11, 2), minute = number(14, 2), sec = number(17, 2);
-    if (date.month < 1 || date.month > 12 || date.day < 1 || date.day > days_in_month(date.year, date.month) ||
-        hour > 23 || minute > 59 || sec > 59)
+    const CivilDate date{static_cast<std::int32_t>(two_digits(0) * 100 + two_digits(2)), two_digits(5),
+                         two_digits(8)};
+    const std::uint32_t hour = two_digits(11), minute = two_digits(14), sec = two_digits(17);
+    if (!digits || date.month < 1 || date.month > 12 || date.day < 1 ||
+        date.day > days_in_month(date.year, date.month) || hour > 23 || minute > 59 || sec > 59)
         return false;
-    second = days_from_civil(date) * std::int64_t{86400} + hour * 3600 + minute * 60 + sec;
+    second = days_from_civil(date) * kSecondsPerDayInt + hour * 3600 + minute * 60 + sec;
     return true;
 }
 
