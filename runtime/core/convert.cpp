@@ -174,8 +174,9 @@ std::int32_t parse_int32(std::string_view text) {
 
 
 std::string format_int32(std::int32_t value) {
-    char buf[11]; // "-2147483648"
-    return std::string(buf, std::to_chars(buf, buf + sizeof buf, value).ptr);
+    std::string text(11, '\0'); // room for "-2147483648"
+    text.resize(static_cast<std::size_t>(std::to_chars(text.data(), text.data() + text.size(), value).ptr - text.data()));
+    return text;
 }
 
 void format_date_to(double serial, char* out) {
