@@ -16,10 +16,10 @@ KVIX_TEST_PACKAGES=(
 # Further, for the tests of the desktop program: the desktop entry and
 # AppStream validators, and for the Debian package dpkg-shlibdeps and file
 # (with which cpack finds the executables whose libraries dpkg-shlibdeps is
-# to name).  The Windows resource compiler comes with the Windows packages
-# below.
+# to name) and lintian, Debian's own package checker.  The Windows resource
+# compiler comes with the Windows packages below.
 KVIX_TEST_PACKAGES+=(
-    desktop-file-utils appstream dpkg-dev file
+    desktop-file-utils appstream dpkg-dev file lintian
 )
 
 # Further, for the benchmarks (bench/): the start-up probe watches windows

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Builds the Debian package with CPack and checks it without installing it
-# on the machine: its control fields and dependencies, its files, and that
+# on the machine: its control fields and dependencies, its files, its
+# license, Debian's own checker (lintian, where it is installed), and that
 # the installed program starts.  The package is unpacked into a scratch root
 # and the program there is started under Qt's offscreen platform.
-#   check_deb.sh BUILD_DIR WORK_DIR APP_ID
+#   check_deb.sh BUILD_DIR WORK_DIR APP_ID LICENSE_FILE
 set -euo pipefail
-build=$1 work=$2 id=$3
+build=$1 work=$2 id=$3 license=$4
 missing=()
 for tool in cpack dpkg-deb dpkg-shlibdeps readelf; do
     command -v "$tool" >/dev/null || missing+=("$tool")
@@ -58,10 +59,34 @@ expect_file "usr/share/icons/hicolor/16x16/apps/$id.png" -rw-r--r--
 expect_file "usr/share/icons/hicolor/32x32/apps/$id.png" -rw-r--r--
 expect_file "usr/share/icons/hicolor/scalable/apps/$id.svg" -rw-r--r--
 
+# --- Debian's checker: no error, no warning ---
+if command -v lintian >/dev/null; then
+    # lintian remarks on stderr that it runs as root; the tags go to stdout,
+    # the informational ones (I:) too, which pass.
+    if lintian --fail-on error,warning --display-info --tag-display-limit 0 "$deb" \
+        >"$work/lintian.log" 2>"$work/lintian.err"; then
+        ok "lintian: no error, no warning"
+        sed 's/^/    /' "$work/lintian.log"
+    else
+        fail "lintian:"
+        cat "$work/lintian.log" "$work/lintian.err"
+    fi
+else
+    echo "note: lintian not found (Debian package lintian); the package is not checked by it"
+fi
+
 # --- Unpacked into a scratch root ---
 root=$work/root
 dpkg-deb -x "$deb" "$root"
 program=$root/usr/bin/kvix-quendral
+
+# The copyright file carries the license's terms: its License field's
+# continuation lines, unindented (" ." is an empty line), are the text of
+# LICENSE after its "Copyright (c)" line.
+terms_in_deb=$(sed -n '/^License:/,$ { /^License:/d; s/^ //; s/^\.$//; p; }' "$root/usr/share/doc/kvix-quendral/copyright")
+terms_in_license=$(sed '1,/^Copyright (c)/d' "$license" | sed '/./,$!d')
+[ "$terms_in_deb" = "$terms_in_license" ] && ok "the copyright file carries the terms of LICENSE" ||
+    fail "the copyright file's license differs from LICENSE: $(diff <(echo "$terms_in_license") <(echo "$terms_in_deb") || true)"
 
 # Every library the program links comes from a package that Depends names,
 # found independently of CPack: the dynamic section's NEEDED entries, the
