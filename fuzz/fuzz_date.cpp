@@ -136,7 +136,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     std::int64_t second = 0;
     try {
-        second = kvix::date::read_seconds(text);
+        second = kvix::date::read_seconds(text, kvix::date::stopped_clock<0>);
     } catch (const kvix::RuntimeError& e) {
         kvix_fuzz::check_refusal(e, text, kvix::Expected::Date, false);
         if (canonical && is_real(*canonical)) {
@@ -158,7 +158,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     double serial = 0;
     try {
-        serial = kvix::date::read_serial(text);
+        serial = kvix::date::read_serial(text, kvix::date::stopped_clock<0>);
     } catch (const kvix::RuntimeError& e) {
         kvix_fuzz::check_refusal(e, text, kvix::Expected::Date, true);
         check(e.kind() == kvix::ErrorKind::Overflow && (second < kFirst || second > kLast),
@@ -178,9 +178,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check(seconds_since_1970(*fields) == second, "the written text names the same second", text,
           written + " is " + std::to_string(seconds_since_1970(*fields)) + ", parser said " +
               std::to_string(second));
-    check(kvix::date::read_seconds(written) == second, "the written text parses to the same second",
+    check(kvix::date::read_seconds(written, kvix::date::stopped_clock<0>) == second, "the written text parses to the same second",
           text, written);
-    check(kvix::date::read_serial(written) == serial, "the written text parses to the same serial", text,
+    check(kvix::date::read_serial(written, kvix::date::stopped_clock<0>) == serial, "the written text parses to the same serial", text,
           written);
 
     // The negative calculation's arithmetic gives the second back exactly.

@@ -38,7 +38,7 @@ inline bool round_trip(std::int32_t u, RoundTrip& rt) {
     const std::string_view decimal(rt.decimal, rt.decimal_size);
     const std::int32_t value = parse_int32(decimal);
     format_date_to(check_date(serial_of_unix_time(value)), rt.date);
-    const double serial = date::read_serial(std::string_view(rt.date, kDateTextLength));
+    const double serial = date::read_serial(std::string_view(rt.date, kDateTextLength), kvix::date::stopped_clock<0>);
     rt.back = format_int32(round_to_int32(unix_seconds_of_serial(serial)));
     return rt.back == decimal;
 }
@@ -79,7 +79,7 @@ struct RoundTripBatch {
         for (std::size_t i = 0; i < count; ++i)
             format_date_to(serial[i], date[i]);
         for (std::size_t i = 0; i < count; ++i)
-            serial[i] = date::read_serial(std::string_view(date[i], kDateTextLength));
+            serial[i] = date::read_serial(std::string_view(date[i], kDateTextLength), kvix::date::stopped_clock<0>);
         bool same = true;
         for (std::size_t i = 0; i < count; ++i)
             same &= same_text(format_int32(round_to_int32(unix_seconds_of_serial(serial[i]))), decimal[i],

@@ -31,6 +31,7 @@ public:
         windows.push_back(window);
         kinds.push_back(error.kind());
         headlines.push_back(QString::fromStdString(kvix::describe_error(error).headline));
+        refused.push_back(QString::fromStdString(error.refused()));
         // As a modal message box does, run events while the report is up.
         ++depth;
         deepest = std::max(deepest, depth);
@@ -43,6 +44,7 @@ public:
     std::vector<QWidget*> windows;
     std::vector<kvix::ErrorKind> kinds;
     QStringList headlines;
+    QStringList refused;
 };
 
 QString caption_text(std::string_view caption) {
@@ -258,6 +260,8 @@ void tst_Window::errorReportedAndProgramGoesOn_data() {
     QTest::newRow("overflow") << "2147483648" << "kept" << true << "Overflow";
     QTest::newRow("not a date") << "kept" << "1970-02-30" << false << "Not a date";
     QTest::newRow("date overflow") << "kept" << "2038-01-19 03:14:08" << false << "Overflow";
+    // The rounding overflows on a number; the report quotes the text typed.
+    QTest::newRow("date overflow in the rounding") << "kept" << "0100-01-01" << false << "Overflow";
 }
 
 void tst_Window::errorReportedAndProgramGoesOn() {
@@ -269,6 +273,7 @@ void tst_Window::errorReportedAndProgramGoesOn() {
     txtOutput()->setText(output);
     (positive ? cmdCalcPos() : cmdCalcNeg())->click();
     QCOMPARE(reporter.headlines, QStringList{headline});
+    QCOMPARE(reporter.refused, QStringList{positive ? input : output});
     QCOMPARE(reporter.windows.front(), static_cast<QWidget*>(form.get()));
     QCOMPARE(txtInput()->text(), input);
     QCOMPARE(txtOutput()->text(), output);

@@ -46,9 +46,13 @@ static_assert(split_days(86399).days == 0 && split_days(86399).second_of_day == 
 inline constexpr std::size_t kDateTextLength = 19;
 
 // Text -> signed 32-bit integer.  Accepts white space around (text_space.hpp,
-// the same as around a date), one optional sign and one or more ASCII
-// digits.  Throws the conversion failure for any
-// other text and the overflow error for a value outside the 32-bit range.
+// the same as around a date), one optional sign, ASCII digits with an
+// optional decimal point among or around them (at least one digit), and an
+// optional exponent ("e" or "E", an optional sign, digits).  A value with a
+// fraction is rounded to the nearest integer as its decimal digits say
+// exactly, an exact half to the even neighbour.  Throws the conversion
+// failure for any other text (a decimal comma too) and the overflow error
+// for a rounded value outside the 32-bit range.
 std::int32_t parse_int32(std::string_view text);
 
 // Signed 32-bit integer -> its decimal digits, "-" before a negative value.

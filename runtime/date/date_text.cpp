@@ -1,5 +1,7 @@
 #include "date_text.hpp"
 
+#include <chrono>
+
 #include "calendar.hpp"
 #include "convert.hpp"
 #include "error.hpp"
@@ -35,13 +37,17 @@ bool read_written_form(std::string_view text, DayAndTime& day_and_time) {
 
 } // namespace
 
-double read_serial(std::string_view text) {
+std::int64_t system_clock_seconds() {
+    using namespace std::chrono;
+    return floor<seconds>(system_clock::now()).time_since_epoch().count();
+}
+
+double read_serial(std::string_view text, Clock clock) {
     DayAndTime at;
     if (!read_written_form(text, at)) {
-        const std::int64_t second = read_seconds(text);
-        if (second < kFirstDateSecond || second > kLastDateSecond)
-            throw RuntimeError(ErrorKind::Overflow, Expected::Date, text,
-                               "Dates go from 0100-01-01 to 9999-12-31.");
+        const std::int64_t second = read_seconds(text, clock);
+        if (second < kFirstDateSecond || second > kLastDateSecond) // the report states the range
+            throw RuntimeError(ErrorKind::Overflow, Expected::Date, text);
         at = split_days(second);
     }
     // Whole days and the time of day, each exact, added once at the end.

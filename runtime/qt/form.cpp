@@ -43,7 +43,7 @@ public:
     std::string_view name() const override { return name_; }
 
     ResultCode read_text(std::string& text) override {
-        form_.note_read(&edit_);
+        form_.note_read(&edit_, *this);
         const QByteArray utf8 = edit_.text().toUtf8();
         text.assign(utf8.constData(), static_cast<std::size_t>(utf8.size()));
         return kResultOk;
@@ -162,11 +162,12 @@ void Form::dispatch_click(ClickHandler handler) {
 
 void Form::run_click(ClickHandler handler) {
     last_read_ = nullptr;
+    last_read_text_ = nullptr;
     try {
         handler(*this);
     } catch (const RuntimeError& error) {
         const ClickOrder::Report on_screen(clicks_);
-        error_reporter().report(this, error);
+        error_reporter().report(this, as_reported(error, last_read_text_));
         if (last_read_ != nullptr) {
             last_read_->setFocus(Qt::OtherFocusReason);
             // The same as selectAll(), which would lay out the whole text

@@ -35,7 +35,10 @@ public:
 
     // The text box that the running (or last) click read from, if any.
     QLineEdit* last_read_box() const { return last_read_; }
-    void note_read(QLineEdit* box) { last_read_ = box; }
+    void note_read(QLineEdit* box, TextBox& text_box) {
+        last_read_ = box;
+        last_read_text_ = &text_box;
+    }
 
 private:
     // Runs one click to its end or its error, and reports the error.
@@ -43,6 +46,7 @@ private:
 
     std::vector<std::unique_ptr<QtTextBox>> boxes_;
     QLineEdit* last_read_ = nullptr;
+    TextBox* last_read_text_ = nullptr; // the same box, as the calculations see it
     ClickOrder clicks_;
 };
 

@@ -120,7 +120,7 @@ public:
     std::string_view name() const override { return name_; }
 
     ResultCode read_text(std::string& text) override {
-        form_.note_read(edit_);
+        form_.note_read(edit_, *this);
         SetLastError(ERROR_SUCCESS);
         const int length = GetWindowTextLengthW(edit_);
         std::wstring wide(static_cast<std::size_t>(length) + 1, L'\0');
@@ -372,11 +372,12 @@ void Win32Form::dispatch_click(ClickHandler handler) {
 
 void Win32Form::run_click(ClickHandler handler) {
     last_read_ = nullptr;
+    last_read_text_ = nullptr;
     try {
         handler(*this);
     } catch (const RuntimeError& error) {
         const ClickOrder::Report on_screen(clicks_);
-        report(error);
+        report(as_reported(error, last_read_text_));
         if (last_read_ != nullptr) {
             SendMessageW(dialog_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(last_read_), TRUE);
             SendMessageW(last_read_, EM_SETSEL, 0, -1);

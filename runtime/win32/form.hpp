@@ -37,7 +37,10 @@ public:
     // report is dismissed.
     void dispatch_click(ClickHandler handler);
 
-    void note_read(HWND edit) { last_read_ = edit; }
+    void note_read(HWND edit, TextBox& text_box) {
+        last_read_ = edit;
+        last_read_text_ = &text_box;
+    }
 
 private:
     struct Control {
@@ -61,6 +64,7 @@ private:
     std::vector<std::unique_ptr<Win32TextBox>> boxes_;
     HFONT font_ = nullptr;
     HWND last_read_ = nullptr;
+    TextBox* last_read_text_ = nullptr; // the same box, as the calculations see it
     ClickOrder clicks_;
     std::vector<MSG> deferred_keys_;    // keys for this window typed ahead of a report
 };
