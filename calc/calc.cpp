@@ -31,7 +31,7 @@ void CalcNeg(const MainFormBoxes& form) {
     BoxRef box;
     TextSlot text;
     const std::string& date = read_box_text(box.set(form.txtOutput), text);
-    const double serial = date::read_serial(date);
+    const double serial = date::read_serial(date, date::system_clock_seconds);
     text.free();
     box.reset();
 

@@ -1,5 +1,5 @@
-// Fuzz target for the date parser (parse_date_seconds, parse_date) and the
-// date text it must read back (format_date).
+// Fuzz target for the date reader (read_seconds, read_serial) and the date
+// text it must read back (format_date).
 //
 // Properties checked for every input:
 // - an accepted text inside the date range formats to a text of the form
@@ -12,8 +12,6 @@
 //   accepted exactly when its fields name a real date and time, and then
 //   names the second the reference computes from those fields (outside the
 //   date range a refusal is allowed too);
-// - a text the canonical fast path reads, the general reader reads to the
-//   same second;
 // - every refusal is a conversion failure or an overflow with a short,
 //   well-formed message.
 // Any other form the parser accepts is held to the first two properties.
@@ -24,7 +22,6 @@
 #include <string_view>
 
 #include "calc.hpp"
-#include "canonical.hpp"
 #include "convert.hpp"
 #include "date_text.hpp"
 #include "error.hpp"
@@ -136,16 +133,12 @@ std::string describe(const Fields& f) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     const std::optional<Fields> canonical = canonical_form(text);
-    std::int32_t fast_day = 0;
-    std::uint32_t fast_second = 0;
-    const bool fast = kvix::date::read_canonical(text, fast_day, fast_second);
 
     std::int64_t second = 0;
     try {
-        second = kvix::date::read_seconds(text);
+        second = kvix::date::read_seconds(text, kvix::date::stopped_clock<0>);
     } catch (const kvix::RuntimeError& e) {
         kvix_fuzz::check_refusal(e, text, kvix::Expected::Date, false);
-        check(!fast, "a text the fast path reads, the general reader reads too", text, e.reason());
         if (canonical && is_real(*canonical)) {
             const std::int64_t s = seconds_since_1970(*canonical);
             check(s < kFirst || s > kLast, "a real date in the date range is accepted", text,
@@ -154,8 +147,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
 
-    check(!fast || second == std::int64_t{fast_day} * 86400 + fast_second,
-          "the fast path and the general reader name the same second", text, std::to_string(second));
     if (canonical) {
         check(is_real(*canonical), "a digits-only text naming no real date is refused", text,
               describe(*canonical));
@@ -167,7 +158,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     double serial = 0;
     try {
-        serial = kvix::date::read_serial(text);
+        serial = kvix::date::read_serial(text, kvix::date::stopped_clock<0>);
     } catch (const kvix::RuntimeError& e) {
         kvix_fuzz::check_refusal(e, text, kvix::Expected::Date, true);
         check(e.kind() == kvix::ErrorKind::Overflow && (second < kFirst || second > kLast),
@@ -187,9 +178,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check(seconds_since_1970(*fields) == second, "the written text names the same second", text,
           written + " is " + std::to_string(seconds_since_1970(*fields)) + ", parser said " +
               std::to_string(second));
-    check(kvix::date::read_seconds(written) == second, "the written text parses to the same second",
+    check(kvix::date::read_seconds(written, kvix::date::stopped_clock<0>) == second, "the written text parses to the same second",
           text, written);
-    check(kvix::date::read_serial(written) == serial, "the written text parses to the same serial", text,
+    check(kvix::date::read_serial(written, kvix::date::stopped_clock<0>) == serial, "the written text parses to the same serial", text,
           written);
 
     // The negative calculation's arithmetic gives the second back exactly.

@@ -89,8 +89,10 @@ inline bool is_valid_utf8(std::string_view s) {
 }
 
 // The most a message may hold, whatever was refused: a headline, a shortened
-// refused text, a reason and a line on what is accepted.
-inline constexpr std::size_t kMaxMessageBytes = 512;
+// refused text, a reason and a line on what is accepted.  The longest
+// reason quotes a shortened text and lists the zone names read (about 330
+// bytes).
+inline constexpr std::size_t kMaxMessageBytes = 1024;
 
 // Every refusal: the expected kinds only, the headline that names the kind,
 // a message of bounded size whatever the input's size, and well-formed

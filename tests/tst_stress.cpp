@@ -100,8 +100,8 @@ void tst_Stress::tenThousandClicks() {
     // Slack for the allocator's bookkeeping: free lists and heap tops move
     // by a few pages without anything being held.
     constexpr long long kToleranceBytes = 256 * 1024;
-    const QStringList refused_numbers{"12abc", "2147483648", "", " ", "1.5", "-2147483649",
-                                      "\u0661\u0662\u0663", "1e3", "0x10", "+-1"};
+    const QStringList refused_numbers{"12abc", "2147483648", "", " ", "1,5", "-2147483649",
+                                      "\u0661\u0662\u0663", "1e", "0x10", "+-1"};
     const QStringList refused_dates{"1970-02-30", "2038-01-19 03:14:08", "", "abc",
                                     "2023-02-29 00:00:00", "1901-12-13 20:45:51",
                                     "2000-01-01 24:00:00", "19.01.38"};

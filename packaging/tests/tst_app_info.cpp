@@ -211,7 +211,7 @@ void tst_AppInfo::themePngs() {
 }
 
 void tst_AppInfo::applicationNamesAndVersion() {
-    kvix::apply_app_info(kvix::kAppInfo);
+    kvix::apply_app_names(kvix::kAppInfo);
     QCOMPARE(QCoreApplication::applicationVersion(), QString("0.01"));
     QCOMPARE(QCoreApplication::applicationName(), QString("kvix-quendral"));
     QCOMPARE(QGuiApplication::applicationDisplayName(), QString("KVIX Quendral"));
@@ -221,7 +221,7 @@ void tst_AppInfo::applicationNamesAndVersion() {
 // The window icon comes from the resources compiled into the program, at
 // 16 and 32 pixels, and shows the same picture as the sources.
 void tst_AppInfo::windowIconCompiledIn() {
-    kvix::apply_app_info(kvix::kAppInfo);
+    kvix::apply_app_icon(kvix::kAppInfo);
     const QIcon icon = QApplication::windowIcon();
     QVERIFY(!icon.isNull());
     const QList<QSize> sizes = icon.availableSizes();

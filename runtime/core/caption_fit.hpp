@@ -24,21 +24,18 @@ struct CaptionRoom {
     int text_width, text_height;
 };
 
-// How much the font could grow (above 1) or must shrink (below 1) for every
-// caption to fill its room exactly: the least of room / need over all
-// controls and both directions.  Everything fits when it is 1 or more.
+// Whether every caption shows whole in its room, in both directions.
 // `measure` is called once per control with the caption as shown.
 using MeasureCaption = std::function<CaptionRoom(const ControlDecl&, std::string_view caption)>;
-double caption_room_ratio(const FormDecl& decl, const MeasureCaption& measure);
+bool captions_fit(const FormDecl& decl, const MeasureCaption& measure);
 
 // The sizes tried go down from `base_points` in steps of kFontStep while
 // above kFontFloor; kFontFloor when none of them fits.
 inline constexpr double kFontStep = 0.5;
 inline constexpr double kFontFloor = 6.0;
 
-// The largest size, as above, for which `room_ratio` (caption_room_ratio in
-// a font of that many points) is 1 or more.  `base_points` 0 or less means
-// 9 points.
-double fit_point_size(double base_points, const std::function<double(double points)>& room_ratio);
+// The first size, as above, in which `fits` (captions_fit in a font of that
+// many points) holds.  `base_points` 0 or less means 9 points.
+double fit_point_size(double base_points, const std::function<bool(double points)>& fits);
 
 } // namespace kvix

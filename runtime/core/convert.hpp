@@ -22,29 +22,49 @@ inline constexpr double kUnixEpochSerial = kUnixEpochSerialDays;
 inline constexpr std::int64_t kFirstDateSecond = -59011459200;  // 0100-01-01 00:00:00
 inline constexpr std::int64_t kLastDateSecond = 253402300799;   // 9999-12-31 23:59:59
 
+inline constexpr std::int64_t kSecondsPerDayInt = 86400;
+
+// A second of the date range, as seconds since 1970-01-01 00:00:00 -> whole
+// days since 1970-01-01 and the second of that day, [0, 86399].  Counted
+// from the first day of the range, where every such second is positive.
+struct DayAndTime {
+    std::int32_t days;
+    std::int32_t second_of_day;
+};
+constexpr DayAndTime split_days(std::int64_t second) {
+    static_assert(kFirstDateSecond % kSecondsPerDayInt == 0);
+    const auto since_first = static_cast<std::uint64_t>(second - kFirstDateSecond); // [0, 3.2e11)
+    const auto day_count = since_first / kSecondsPerDayInt;
+    return {static_cast<std::int32_t>(static_cast<std::int64_t>(day_count) + kFirstDateSecond / kSecondsPerDayInt),
+            static_cast<std::int32_t>(since_first - day_count * kSecondsPerDayInt)};
+}
+static_assert(split_days(-1).days == -1 && split_days(-1).second_of_day == 86399);
+static_assert(split_days(-86400).days == -1 && split_days(-86400).second_of_day == 0);
+static_assert(split_days(86399).days == 0 && split_days(86399).second_of_day == 86399);
+
 // Length of a formatted date text, "YYYY-MM-DD hh:mm:ss".
 inline constexpr std::size_t kDateTextLength = 19;
 
 // Text -> signed 32-bit integer.  Accepts white space around (text_space.hpp,
-// the same as around a date), one optional sign and one or more ASCII
-// digits.  Throws the conversion failure for any
-// other text and the overflow error for a value outside the 32-bit range.
+// the same as around a date), one optional sign, ASCII digits with an
+// optional decimal point among or around them (at least one digit), and an
+// optional exponent ("e" or "E", an optional sign, digits).  A value with a
+// fraction is rounded to the nearest integer as its decimal digits say
+// exactly, an exact half to the even neighbour.  Throws the conversion
+// failure for any other text (a decimal comma too) and the overflow error
+// for a rounded value outside the 32-bit range.
 std::int32_t parse_int32(std::string_view text);
 
 // Signed 32-bit integer -> its decimal digits, "-" before a negative value.
 std::string format_int32(std::int32_t value);
-// Room format_int32_to may need: "-2147483648" is 11 characters.
-inline constexpr std::size_t kInt32TextCapacity = 11;
-// The same, written into a caller's buffer of kInt32TextCapacity characters;
-// gives the number of characters written.
-std::size_t format_int32_to(std::int32_t value, char* out);
 
 // Date serial -> "YYYY-MM-DD hh:mm:ss", the time of day rounded to the
-// nearest second (an exact half second goes to the later one).  Throws the
-// overflow error for a serial outside the date range.
-std::string format_date(double serial);
-// The same, written into a caller's buffer of kDateTextLength characters.
+// nearest second (an exact half second goes to the later one), written into
+// a caller's buffer of kDateTextLength characters.  Throws the overflow
+// error for a serial outside the date range.
 void format_date_to(double serial, char* out);
+// The same as a new text.
+std::string format_date(double serial);
 
 // The date check: a floating value -> the same value as a date serial.
 // Throws the overflow error unless it lies in the date range (NaN does not).
@@ -56,5 +76,3 @@ double check_date(double value);
 std::int32_t round_to_int32(double value);
 
 } // namespace kvix
-
-#include "convert_fast.hpp"

@@ -32,8 +32,9 @@ std::string_view accepted_line(const RuntimeError& e) {
             return "Enter a UTC date and time such as 2038-01-19 03:14:07, from "
                    "1901-12-13 20:45:52 to 2038-01-19 03:14:07 (Unix times "
                    "-2147483648 to 2147483647).";
-        return "Enter a whole number of seconds from -2147483648 to 2147483647 "
-               "(1901-12-13 20:45:52 to 2038-01-19 03:14:07 UTC).";
+        return "Enter a number of seconds from -2147483648 to 2147483647 "
+               "(1901-12-13 20:45:52 to 2038-01-19 03:14:07 UTC), such as 1700000000; "
+               "a fraction is rounded to the nearest second.";
     case ErrorKind::Overflow: return kRangeLine;
     case ErrorKind::FloatingPointFault:
     case ErrorKind::ControlCallFailed: return "Both boxes are unchanged.";

@@ -57,11 +57,14 @@ void FormBase::run_click(ClickHandler handler) {
         handler(*this);
     } catch (const RuntimeError& error) {
         const ClickOrder::Report on_screen(clicks_);
+        // The error as reported quotes the box as it was read, before any
+        // key typed ahead changes it.
+        const RuntimeError reported = as_reported(error, last_read_);
         // Keys typed before the report appears are the window's, as if the
         // program had been quick: they are handled before it is shown, and
         // the focus then goes back to the box that was read.
         take_typed_ahead();
-        show_report(error);
+        show_report(reported);
         if (last_read_ != nullptr)
             focus_and_select(*last_read_);
     }

@@ -50,8 +50,9 @@ constexpr std::size_t space_length(std::string_view text, std::size_t i) {
 constexpr std::string_view trim_space(std::string_view s) {
     for (std::size_t n; !s.empty() && (n = space_length(s, 0)) != 0;)
         s.remove_prefix(n);
-    // From the end: an ASCII space, or the two or three bytes of a Unicode one.
-    while (!s.empty()) {
+    // From the end: an ASCII space, or the two or three bytes of a Unicode
+    // one, which ends in a byte from 0x80 on.
+    while (!s.empty() && (byte_class(s.back()) == kByteSpace || byte_class(s.back()) == kByteHigh)) {
         const std::size_t size = s.size();
         const std::size_t n = byte_class(s.back()) == kByteSpace                  ? 1
                               : size >= 2 && space_length(s, size - 2) == 2 ? 2

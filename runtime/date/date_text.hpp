@@ -9,45 +9,47 @@
 //   month names           19 Jan 2038, Jan 19, 2038, January 19, 2038 3:14 PM
 //   numbers               19.01.2038, 2038/01/19, 01/19/2038 (month first)
 //   web server logs       [19/Jan/2038:03:14:07 +0000]
-// A text without a zone is UTC; an offset or a zone name that is read is
-// applied.  Refused with the reason: two-digit years, a weekday that does
-// not fit the date, impossible dates and times (never rolled over), the
-// leap second :60, other zone names, relative words, a time without a
-// date, and text that is not understood.
+//   German                Di 19. Jan 04:14:07 CET 2038, 19. Januar 2038 um 04:14 Uhr
+//   the clock             now, today, yesterday, tomorrow (jetzt, heute, gestern, morgen)
+//   a Unix time           @1405507023
+// A text without a zone is UTC; an offset or a zone name of the zone table
+// (tokens.hpp) is applied.  Refused with the reason: two-digit years, a
+// weekday that does not fit the date, impossible dates and times (never
+// rolled over), the leap second :60, ambiguous and unknown zone names,
+// other relative words, a time without a date, and text that is not
+// understood.
 #pragma once
 
 #include <cstdint>
 #include <string_view>
 
-#include "canonical.hpp"
-#include "convert.hpp"
 
 namespace kvix::date {
+
+// Where "now" comes from: the current second since 1970-01-01 00:00:00
+// UTC.  It is asked only for a text that names the current day or time.
+using Clock = std::int64_t (*)();
+
+// The system clock, read through the standard library.
+std::int64_t system_clock_seconds();
+
+// A clock stopped at one second, for a reader that must not depend on the
+// time it runs at (tests, benchmarks).
+template <std::int64_t Second>
+std::int64_t stopped_clock() {
+    return Second;
+}
 
 // The instant a date text names, in seconds since 1970-01-01 00:00:00 UTC,
 // a fraction of a second rounded to the nearest whole second (an exact
 // half going to the later one).  Throws the conversion failure, with the
 // reason, for a text that names no date.  The result is not checked
 // against the date range.
-std::int64_t read_seconds(std::string_view text);
-
-// The out-of-line part of read_serial: every text but the canonical one.
-double read_serial_general(std::string_view text);
+std::int64_t read_seconds(std::string_view text, Clock clock);
 
 // The date serial a date text names (days since 1899-12-30 plus the time of
-// day as a fraction of a day).  The text the program writes,
-// "YYYY-MM-DD hh:mm:ss", is read by the fast path, inline so that the
-// exhaustive round trip's loops read each text straight from where it was
-// just written; every other text by read_seconds.  Throws as read_seconds
-// does, and the overflow error for a date outside 0100-01-01 .. 9999-12-31.
-[[gnu::always_inline]] inline double read_serial(std::string_view text) {
-    // Whole days and the time of day, each exact, added once at the end.
-    std::int32_t day;
-    std::uint32_t second_of_day;
-    if (read_canonical(text, day, second_of_day)) [[likely]]
-        return static_cast<double>(day + kUnixEpochSerialDays) +
-               static_cast<double>(second_of_day) / kSecondsPerDay;
-    return read_serial_general(text);
-}
+// day as a fraction of a day).  Throws as read_seconds does, and the
+// overflow error for a date outside 0100-01-01 .. 9999-12-31.
+double read_serial(std::string_view text, Clock clock);
 
 } // namespace kvix::date

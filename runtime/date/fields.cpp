@@ -30,15 +30,23 @@ std::string four_digits(std::int32_t year) {
     return two_digits(y / 100) + two_digits(y % 100);
 }
 
+} // namespace
+
 std::string iso_date(const Fields& f) {
     return four_digits(f.year) + "-" + two_digits(f.month) + "-" + two_digits(f.day);
+}
+
+std::string dot_date(const Fields& f) {
+    return two_digits(f.day) + "." + two_digits(f.month) + "." + four_digits(f.year);
+}
+
+std::string slash_date(const Fields& f) {
+    return two_digits(f.month) + "/" + two_digits(f.day) + "/" + four_digits(f.year);
 }
 
 bool is_real_date(std::int32_t year, std::uint32_t month, std::uint32_t day) {
     return month - 1 < 12 && day - 1 < days_in_month(year, month);
 }
-
-} // namespace
 
 std::string quoted(std::string_view s) { return "\u201C" + shorten_for_message(s) + "\u201D"; }
 
@@ -73,13 +81,17 @@ std::int64_t instant_of(Fields f, std::string_view text) {
         if (day_first || (!month_first && f.month > 12 && f.day - 1 < 12))
             std::swap(f.month, f.day);
     }
+    // Eight digits alone that name no date are most likely a number.
+    const std::string alone = f.number_alone ? " A number alone is not a date; a Unix time goes into "
+                                               "the upper box."
+                                             : "";
     if (f.month < 1 || f.month > 12)
-        not_a_date(text, "There is no month " + two_digits(f.month) + "; months go from 01 to 12.");
+        not_a_date(text, "There is no month " + two_digits(f.month) + "; months go from 01 to 12." + alone);
     const std::uint32_t month_days = days_in_month(f.year, f.month);
     if (f.day < 1 || f.day > month_days)
         not_a_date(text, std::string(name_of(WordClass::Month, static_cast<int>(f.month))) + " " +
                              std::to_string(f.year) + " has " + std::to_string(month_days) +
-                             " days; there is no day " + two_digits(f.day) + ".");
+                             " days; there is no day " + two_digits(f.day) + "." + alone);
     if (f.hour > 23)
         not_a_date(text, "Hours go from 00 to 23; there is no hour " + two_digits(f.hour) + ".");
     if (f.minute > 59)

@@ -24,7 +24,16 @@ struct Fields {
     std::size_t offset_begin = 0, offset_end = 0;
     bool either_order = false;                      // month and day may stand either way round
     std::size_t date_begin = 0, date_end = 0;       // where the text writes them, for messages
+    bool number_alone = false;                      // the text is eight digits alone
 };
+
+// A date's fields written as 2038-01-19, 19.01.2038 and 01/19/2038.
+std::string iso_date(const Fields& f);
+std::string dot_date(const Fields& f);
+std::string slash_date(const Fields& f);
+
+// Whether year, month and day name a day of the calendar.
+bool is_real_date(std::int32_t year, std::uint32_t month, std::uint32_t day);
 
 // “text”, shortened for a message.
 std::string quoted(std::string_view text);

@@ -15,9 +15,12 @@
 // one to Part and to Reader::step), and a row to the family tables of the
 // tests and the README.
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 
+#include "convert.hpp"
 #include "date_text.hpp"
 #include "fields.hpp"
 #include "tokens.hpp"
@@ -33,6 +36,7 @@ constexpr std::string_view kYmdForm = "Write it as YYYY/MM/DD, e.g. 2038/01/19."
 constexpr std::string_view kSlashForm = "Write it as MM/DD/YYYY or DD/MM/YYYY, e.g. 01/19/2038.";
 constexpr std::string_view kDmyForm = "Write it as DD.MM.YYYY, e.g. 19.01.2038.";
 constexpr std::string_view kNamesForm = "Write it as 19 Jan 2038 or Jan 19, 2038.";
+constexpr std::string_view kGermanForm = "Write it as 19. Januar 2038, 04:14:07 or 19.01.2038 04:14:07.";
 constexpr std::string_view kTimeForm =
     "Write the time as hh:mm or hh:mm:ss, e.g. 03:14:07 or 3:14:07 AM.";
 constexpr std::string_view kOffsetForm =
@@ -44,7 +48,7 @@ constexpr std::string_view kAnyForm =
 // The parts of a form.  "Glued": with no white space before it.
 enum class Part : std::uint8_t {
     End,          // the end of the text (and the "]" of a text opened by "[")
-    Weekday,      // optional: a weekday name, then an optional ","
+    Weekday,      // optional: a weekday name, a "." glued after a short one, then an optional ","
     YearFirst,    // four digits opening the date: the year
     Digits8,      // eight digits opening the date: YYYYMMDD
     DayFirst,     // one or two digits opening the date: the day
@@ -52,7 +56,7 @@ enum class Part : std::uint8_t {
     MonthNum,     // one or two digits, glued: the month
     DayNum,       // one or two digits, glued: the day
     MonthName,    // a month name
-    MonthNameDot, // a month name, then "." glued after three letters
+    MonthNameDot, // a month name, then "." glued after a short one
     DayAfterName, // one or two digits after a month name: the day
     Dash,         // "-", glued
     Slash,        // "/", glued
@@ -60,17 +64,18 @@ enum class Part : std::uint8_t {
     Comma,        // optional: ","
     Year,         // four digits: the year
     EitherOrder,  // no token: the first two numbers are month and day in either order
-    LeadIso,      // optional: "T" glued, or "at"; then a time must follow
-    Lead,         // optional: "," or "at"; then a time must follow
+    LeadIso,      // optional: "T" glued, or "at" or "um"; then a time must follow
+    Lead,         // optional: ",", "at" or "um"; then a time must follow
     LeadT,        // "T", glued; then a time must follow
     LeadColon,    // ":", glued; then a time must follow
     LeadNone,     // no token, but a time must start here
     Time,         // h:mm, h:mm:ss, h:mm:ss.fraction (or ","), each with an
-                  // optional AM/PM, or an hour with AM/PM; only where a lead
-                  // requires it or a time starts
+                  // optional AM/PM or "Uhr", or an hour with AM/PM or "Uhr";
+                  // only where a lead requires it or a time starts
     BasicTime,    // hhmm or hhmmss[.fraction], glued
-    Zone,         // optional, after a time: Z; UT, UTC or GMT with an optional
-                  // glued offset (+h too); a US zone; +hh:mm, +hhmm or +hh
+    Zone,         // optional, after a time: a zone name of the zone table,
+                  // UT, UTC or GMT with an optional glued offset (+h too);
+                  // +hh:mm, +hhmm or +hh
     Comment,      // optional, after a zone: "(...)", closed
 };
 
@@ -84,7 +89,8 @@ struct Form {
 
 // Where rows share their start, the one whose refusal is meant on a tie
 // comes first: the basic date before its form with "T", 19/Jan/2038 before
-// the web server log, the month name first before the date command.
+// the web server log, the month name first before the date command, the
+// German date before the German date command.
 using enum Part;
 constexpr Form kForms[] = {
     // ISO 8601 / RFC 3339: 2038-01-19T03:14:07.25+01:00
@@ -111,6 +117,10 @@ constexpr Form kForms[] = {
     {{Weekday, MonthNameDot, DayAfterName, Comma, Year, Lead, Time, Zone, Comment, End}, 2, kNamesForm},
     // The date command and asctime: Tue Jan 19 03:14:07 UTC 2038
     {{Weekday, MonthNameDot, DayAfterName, LeadNone, Time, Zone, Comment, Year, End}, 2, kNamesForm},
+    // German, the day with its ordinal dot: Dienstag, 19. Januar 2038 um 04:14 Uhr
+    {{Weekday, DayFirst, Dot, MonthNameDot, Year, Lead, Time, Zone, Comment, End}, 4, kGermanForm},
+    // The German date command: Di 19. Jan 04:14:07 CET 2038
+    {{Weekday, DayFirst, Dot, MonthNameDot, LeadNone, Time, Zone, Comment, Year, End}, 4, kGermanForm},
 };
 
 constexpr bool every_form_ends() {
@@ -132,6 +142,7 @@ struct Stop {
     const Form* form = nullptr;
     Part part = End;
     std::size_t part_start = 0;
+    bool time_read = false; // the row had read a time
 };
 
 // Reads the tokens by the rows.
@@ -155,7 +166,7 @@ public:
                     continue;
                 }
                 if (k >= form.identified && (!furthest.form || i_ > furthest.at))
-                    furthest = {i_, &form, form.parts[k], part_start};
+                    furthest = {i_, &form, form.parts[k], part_start, time_read_};
                 break;
             }
         }
@@ -188,11 +199,12 @@ private:
     std::uint32_t take_value() { return static_cast<std::uint32_t>(tok_[i_++].value); }
     std::string_view text_of(const Token& t) const { return text_.substr(t.begin, t.length()); }
 
-    // A number of one or two digits followed by ":" or by AM/PM.
+    // A number of one or two digits followed by ":", by AM/PM or by "Uhr".
     bool starts_time() const {
         const Token& next = at(1);
         return small_number(0) &&
                (glued_punct(1, ':') || next.is_word(WordClass::Am) || next.is_word(WordClass::Pm) ||
+                next.is_word(WordClass::Uhr) ||
                 ((next.is_word(WordClass::A) || next.is_word(WordClass::P)) && glued_punct(2, '.')));
     }
 
@@ -210,7 +222,10 @@ private:
             return at(0).kind == TokenKind::End;
         case Weekday:
             if (at(0).is_word(W::Weekday)) {
+                const bool short_form = at(0).short_form;
                 f_.weekday = tok_[i_++].word_value;
+                if (short_form && glued_punct(0, '.'))
+                    ++i_;
                 if (at(0).is_punct(','))
                     ++i_;
             }
@@ -224,6 +239,7 @@ private:
             if (!at(0).is_number() || at(0).length() != 8)
                 return false;
             const std::uint32_t v = take_value(); // [0, 99999999]
+            f_.number_alone = at(0).kind == TokenKind::End && start_ == 0;
             f_.year = static_cast<std::int32_t>(v / 10000);
             f_.month = v / 100 % 100;
             f_.day = v % 100;
@@ -254,7 +270,7 @@ private:
                 return false;
             f_.month = static_cast<std::uint32_t>(m.word_value);
             ++i_;
-            if (part == MonthNameDot && m.length() == 3 && glued_punct(0, '.'))
+            if (part == MonthNameDot && m.short_form && glued_punct(0, '.'))
                 ++i_;
             return true;
         }
@@ -346,7 +362,10 @@ private:
             }
         }
         f_.half = read_am_pm();
-        time_read_ = f_.half != 0 || !hour_alone;
+        const bool uhr = f_.half == 0 && at(0).is_word(WordClass::Uhr);
+        if (uhr)
+            ++i_;
+        time_read_ = f_.half != 0 || uhr || !hour_alone;
         return time_read_;
     }
 
@@ -385,22 +404,24 @@ private:
         const Token& z = at(0);
         if (z.kind == TokenKind::Word) {
             switch (z.word) {
-            case W::ZoneZ: ++i_; break;
-            case W::ZoneUtc:
+            case W::Zone: {
+                const ZoneName& row = zone_names()[static_cast<std::size_t>(z.word_value)];
+                const int offset = row.offset; // [-23:59, +23:59] in minutes
+                f_.offset_west = offset < 0;
+                f_.offset_hours = static_cast<std::uint32_t>(offset < 0 ? -offset : offset) / 60;
+                f_.offset_minutes = static_cast<std::uint32_t>(offset < 0 ? -offset : offset) % 60;
                 ++i_;
-                if ((glued_punct(0, '+') || glued_punct(0, '-')) && glued_number(1) && !read_offset(true))
+                if (row.takes_offset && (glued_punct(0, '+') || glued_punct(0, '-')) && glued_number(1) &&
+                    !read_offset(true))
                     return false;
                 break;
-            case W::ZoneUs:
-                f_.offset_west = z.word_value < 0;
-                f_.offset_hours = static_cast<std::uint32_t>(f_.offset_west ? -z.word_value : z.word_value);
-                ++i_;
-                break;
+            }
             case W::A: // a letter alone here is a military zone
             case W::P:
             case W::M:
             case W::T:
-            case W::ZoneOther: return false;
+            case W::ZoneUnknown:
+            case W::ZoneAmbiguous: return false;
             default: return true;
             }
         } else if ((z.is_punct('+') || z.is_punct('-')) && glued_number(1)) {
@@ -465,12 +486,25 @@ private:
         return true;
     }
 
-    std::string trailing_reason(const Token& t) const {
+    static bool is_zone_name(const Token& t) {
+        return t.is_word(WordClass::Zone) || t.is_word(WordClass::ZoneAmbiguous);
+    }
+
+    std::string trailing_reason(const Token& t, bool time_read) const {
+        if (is_zone_name(t))
+            return time_read ? "The zone " + quoted(text_of(t)) +
+                                   " stands in the wrong place: write it right after the time, "
+                                   "e.g. 2038-01-19 03:14:07 UTC or Tue Jan 19 03:14:07 UTC 2038."
+                             : "The zone " + quoted(text_of(t)) +
+                                   " needs a time before it, e.g. 2038-01-19 03:14:07 UTC.";
+        if (t.is_word(WordClass::Uhr))
+            return quoted(text_of(t)) + " needs a time before it, e.g. 19.01.2038 04:14 Uhr.";
         const std::size_t to = count_ >= 2 ? tok_[count_ - 2].end : t.begin;
         std::string reason = "The text after the date is not understood: " +
                              quoted(text_.substr(t.begin, to - t.begin)) + ".";
         if (looks_like_zone_name(t))
-            reason += " If it names a time zone, write its offset from UTC instead, e.g. +01:00.";
+            reason += " If it names a time zone, write its offset from UTC instead, e.g. +01:00. "
+                      "The zone names read are " + zone_names_read() + ".";
         return reason;
     }
 
@@ -478,11 +512,17 @@ private:
     // refused for a reason of their own.  Each gives its reason, or
     // nothing when it does not apply.
     std::string near_miss() {
-        for (std::size_t k = 0; k < count_; ++k) // relative words: no form makes them a date
-            if (tok_[k].is_word(WordClass::Relative))
-                return quoted(text_of(tok_[k])) +
-                       " is relative to the current day or time, and this program has none: "
-                       "write the date itself, e.g. 2038-01-19 03:14:07.";
+        for (std::size_t k = 0; k < count_; ++k) { // relative words: no form holds them
+            const Token& t = tok_[k];
+            if (t.is_word(WordClass::Relative))
+                return quoted(text_of(t)) +
+                       " is relative, and of the relative words only now, today, yesterday and "
+                       "tomorrow are read, each alone: write the date itself, e.g. 2038-01-19 03:14:07.";
+            if (t.is_word(WordClass::Now) || t.is_word(WordClass::Day))
+                return quoted(text_of(t)) +
+                       " is read alone: write it without anything around it, or write the date "
+                       "itself, e.g. 2038-01-19 03:14:07.";
+        }
         begin();
         step(Weekday);
         if (starts_time())
@@ -495,11 +535,8 @@ private:
         // month name: day and month with dashes, or a year of other than
         // four digits.
         if (glued_punct(1, '-') && len != 4 && !(len <= 2 && at(2).is_word(WordClass::Month))) {
-            if (len <= 2 && glued_number(2) && glued_punct(3, '-') && glued_number(4) && at(4).length() == 4)
-                return "With dashes the year comes first, as in 2038-01-19; " +
-                       quoted(text_.substr(at(0).begin, at(4).end - at(0).begin)) +
-                       " could be day first or month first. Write the day first with dots "
-                       "(19.01.2038) or the month first with slashes (01/19/2038).";
+            if (len <= 2 && glued_number(2) && at(2).length() <= 2 && glued_punct(3, '-') && glued_number(4))
+                return at(4).length() == 4 ? dashes_reason() : year_reason(at(4));
             return year_reason(at(0));
         }
         // Slashes or dots after a number too long for a day or a month and
@@ -512,6 +549,33 @@ private:
             return "A number alone is not a date; a Unix time goes into the upper box. "
                    "Write a date as YYYY-MM-DD hh:mm:ss, e.g. 2038-01-19 03:14:07.";
         return {};
+    }
+
+    // Day and month with dashes and the year last, at tokens 0, 2 and 4:
+    // the year comes first with dashes; the forms of whichever orders name
+    // a real date.
+    std::string dashes_reason() const {
+        const auto first = static_cast<std::uint32_t>(at(0).value);
+        const auto second = static_cast<std::uint32_t>(at(2).value);
+        const auto year = static_cast<std::int32_t>(at(4).value);
+        Fields f;
+        f.year = year;
+        f.month = first;
+        f.day = second;
+        const bool month_first = is_real_date(year, first, second);
+        const bool day_first = is_real_date(year, second, first);
+        const std::string written = quoted(text_.substr(at(0).begin, at(4).end - at(0).begin));
+        std::string r = "With dashes the year comes first, as in 2038-01-19. ";
+        if (month_first && day_first && first != second)
+            return r + written + " could be day first or month first. Write the day first with dots "
+                       "(19.01.2038) or the month first with slashes (01/19/2038).";
+        if (month_first)
+            return r + "Write " + iso_date(f) + ", or " + slash_date(f) + " with the month first.";
+        if (day_first) {
+            std::swap(f.month, f.day);
+            return r + "Write " + iso_date(f) + ", or " + dot_date(f) + " with the day first.";
+        }
+        return r + written + " names no date in either order.";
     }
 
     // Why no row read the text.
@@ -528,7 +592,7 @@ private:
             if (t.kind == TokenKind::Comment && !t.closed)
                 return "The comment " + quoted(text_of(t)) +
                        " is not closed: each \u201C(\u201D in it needs its \u201C)\u201D.";
-            return trailing_reason(t);
+            return trailing_reason(t, stop.time_read);
         case Year: return year_reason(tok_[stop.part_start]);
         case DayAfterName:
             return t.is_number() && t.length() == 4 ? "The day is missing. " + std::string(kNamesForm)
@@ -540,11 +604,22 @@ private:
         case Time: return std::string(kTimeForm);
         case Zone: {
             const Token& z = tok_[stop.part_start];
-            if (z.kind != TokenKind::Word || z.word == WordClass::ZoneUtc) // a broken offset
+            if (z.kind != TokenKind::Word || z.word == WordClass::Zone) // a broken offset
                 return std::string(kOffsetForm);
+            if (z.word == WordClass::ZoneAmbiguous)
+                return "The zone name " + quoted(text_of(z)) + " is ambiguous: it is " +
+                       zone_readings(static_cast<std::size_t>(z.word_value)) +
+                       ". Write the offset from UTC instead, e.g. " +
+                       offset_text(zone_names()[static_cast<std::size_t>(z.word_value)].offset) + ".";
+            const std::size_t z_at = stop.part_start;
+            if ((z.word == WordClass::A || z.word == WordClass::P) && z_at + 2 < count_ &&
+                tok_[z_at + 1].is_punct('.') && !tok_[z_at + 1].space_before &&
+                tok_[z_at + 2].is_word(WordClass::M))
+                return "Write " + std::string(z.word == WordClass::A ? "a.m." : "p.m.") +
+                       " without a space inside it, e.g. 3:14:07 a.m.";
             return "The zone name " + quoted(text_of(z)) +
-                   " is ambiguous or not known here: write its offset from UTC instead, e.g. "
-                   "+01:00. The zone names read are " + std::string(zone_names_read()) + ".";
+                   " is not known here: write its offset from UTC instead, e.g. +01:00. "
+                   "The zone names read are " + zone_names_read() + ".";
         }
         default: return std::string(stop.form->form);
         }
@@ -553,13 +628,46 @@ private:
 
 } // namespace
 
-std::int64_t read_seconds(std::string_view text) {
+namespace {
+
+constexpr auto kDaySeconds = static_cast<std::int64_t>(kSecondsPerDay);
+
+// The texts that are read alone: a clock word, "now" or a day ("today",
+// "yesterday", "tomorrow": its midnight UTC), and "@" with a Unix time.
+bool read_alone(const TokenList& list, Clock clock, std::int64_t& second) {
+    const Token* t = list.tokens;
+    if (list.count == 2 && t[0].is_word(WordClass::Now)) {
+        second = clock();
+        return true;
+    }
+    if (list.count == 2 && t[0].is_word(WordClass::Day)) {
+        const std::int64_t now = clock();
+        const std::int64_t today = now / kDaySeconds - (now % kDaySeconds < 0 ? 1 : 0);
+        second = (today + t[0].word_value) * kDaySeconds;
+        return true;
+    }
+    // @1405507023, @-1: the number saturates far beyond the date range.
+    const bool sign = list.count == 4 && (t[1].is_punct('-') || t[1].is_punct('+')) && !t[1].space_before;
+    const Token& number = t[sign ? 2 : 1];
+    if (t[0].is_punct('@') && list.count == (sign ? 4u : 3u) && number.is_number() && !number.space_before) {
+        const auto v = static_cast<std::int64_t>(number.value); // [0, kNumberCap]
+        second = sign && t[1].ch == '-' ? -v : v;
+        return true;
+    }
+    return false;
+}
+
+} // namespace
+
+std::int64_t read_seconds(std::string_view text, Clock clock) {
     if (text.empty())
         not_a_date(text, "The box is empty.");
     TokenList tokens;
     tokenize(text, tokens);
     if (tokens.count <= 1) // End alone
         not_a_date(text, "The box holds only white space.");
+    if (std::int64_t second; read_alone(tokens, clock, second))
+        return second;
     return Reader(text, tokens).run();
 }
 

@@ -1,6 +1,7 @@
 #include "tokens.hpp"
 
 #include <algorithm>
+#include <array>
 #include <iterator>
 
 #include "text_space.hpp"
@@ -10,89 +11,247 @@ namespace {
 
 using W = WordClass;
 
-// The vocabulary: English month and weekday names (full and three
-// letters), the zone names read (those of RFC 5322), zone names in common
-// use that stand for more than one offset and are refused by name, the
-// 12-hour clock, and relative words.  Single letters other than those
-// named are military zones, refused as ambiguous.
+// The vocabulary: English and German month and weekday names, full and
+// short (a short form may take a dot), the 12-hour clock, the words around
+// a time, and the relative words: those read (the current second, and the
+// midnight of today, yesterday and tomorrow) and those refused.
 constexpr Word kVocabulary[] = {
-    {"January", W::Month, 1}, {"Jan", W::Month, 1}, {"February", W::Month, 2}, {"Feb", W::Month, 2},
-    {"March", W::Month, 3}, {"Mar", W::Month, 3}, {"April", W::Month, 4}, {"Apr", W::Month, 4},
-    {"May", W::Month, 5}, {"June", W::Month, 6}, {"Jun", W::Month, 6}, {"July", W::Month, 7},
-    {"Jul", W::Month, 7}, {"August", W::Month, 8}, {"Aug", W::Month, 8},
-    {"September", W::Month, 9}, {"Sep", W::Month, 9}, {"October", W::Month, 10},
-    {"Oct", W::Month, 10}, {"November", W::Month, 11}, {"Nov", W::Month, 11},
-    {"December", W::Month, 12}, {"Dec", W::Month, 12},
-    {"Sunday", W::Weekday, 0}, {"Sun", W::Weekday, 0}, {"Monday", W::Weekday, 1},
-    {"Mon", W::Weekday, 1}, {"Tuesday", W::Weekday, 2}, {"Tue", W::Weekday, 2},
-    {"Wednesday", W::Weekday, 3}, {"Wed", W::Weekday, 3}, {"Thursday", W::Weekday, 4},
-    {"Thu", W::Weekday, 4}, {"Friday", W::Weekday, 5}, {"Fri", W::Weekday, 5},
-    {"Saturday", W::Weekday, 6}, {"Sat", W::Weekday, 6},
-    {"UT", W::ZoneUtc, 0}, {"UTC", W::ZoneUtc, 0}, {"GMT", W::ZoneUtc, 0}, {"Z", W::ZoneZ, 0},
-    {"EST", W::ZoneUs, -5}, {"EDT", W::ZoneUs, -4}, {"CST", W::ZoneUs, -6}, {"CDT", W::ZoneUs, -5},
-    {"MST", W::ZoneUs, -7}, {"MDT", W::ZoneUs, -6}, {"PST", W::ZoneUs, -8}, {"PDT", W::ZoneUs, -7},
-    {"cet", W::ZoneOther, 0}, {"cest", W::ZoneOther, 0}, {"met", W::ZoneOther, 0},
-    {"mest", W::ZoneOther, 0}, {"eet", W::ZoneOther, 0}, {"eest", W::ZoneOther, 0},
-    {"wet", W::ZoneOther, 0}, {"west", W::ZoneOther, 0}, {"bst", W::ZoneOther, 0},
-    {"ist", W::ZoneOther, 0}, {"msk", W::ZoneOther, 0}, {"jst", W::ZoneOther, 0},
-    {"kst", W::ZoneOther, 0}, {"hkt", W::ZoneOther, 0}, {"sgt", W::ZoneOther, 0},
-    {"aest", W::ZoneOther, 0}, {"aedt", W::ZoneOther, 0}, {"acst", W::ZoneOther, 0},
-    {"acdt", W::ZoneOther, 0}, {"awst", W::ZoneOther, 0}, {"nzst", W::ZoneOther, 0},
-    {"nzdt", W::ZoneOther, 0}, {"hst", W::ZoneOther, 0}, {"akst", W::ZoneOther, 0},
-    {"akdt", W::ZoneOther, 0}, {"ast", W::ZoneOther, 0}, {"adt", W::ZoneOther, 0},
-    {"nst", W::ZoneOther, 0}, {"ndt", W::ZoneOther, 0}, {"sast", W::ZoneOther, 0},
-    {"cat", W::ZoneOther, 0}, {"eat", W::ZoneOther, 0}, {"wat", W::ZoneOther, 0},
-    {"art", W::ZoneOther, 0}, {"brt", W::ZoneOther, 0}, {"pht", W::ZoneOther, 0},
-    {"wib", W::ZoneOther, 0}, {"ict", W::ZoneOther, 0}, {"pkt", W::ZoneOther, 0},
-    {"gst", W::ZoneOther, 0}, {"hdt", W::ZoneOther, 0}, {"chst", W::ZoneOther, 0},
-    {"sst", W::ZoneOther, 0}, {"wita", W::ZoneOther, 0}, {"wit", W::ZoneOther, 0},
-    {"idt", W::ZoneOther, 0}, {"cct", W::ZoneOther, 0},
-    {"am", W::Am, 0}, {"pm", W::Pm, 0}, {"a", W::A, 0}, {"p", W::P, 0}, {"m", W::M, 0},
-    {"t", W::T, 0}, {"at", W::At, 0},
-    {"now", W::Relative, 0}, {"today", W::Relative, 0}, {"tonight", W::Relative, 0},
-    {"tomorrow", W::Relative, 0}, {"yesterday", W::Relative, 0}, {"ago", W::Relative, 0},
-    {"next", W::Relative, 0}, {"last", W::Relative, 0}, {"this", W::Relative, 0},
-    {"hence", W::Relative, 0}, {"fortnight", W::Relative, 0},
+    // English months
+    {"January", W::Month, 1, false}, {"Jan", W::Month, 1, true},
+    {"February", W::Month, 2, false}, {"Feb", W::Month, 2, true},
+    {"March", W::Month, 3, false}, {"Mar", W::Month, 3, true},
+    {"April", W::Month, 4, false}, {"Apr", W::Month, 4, true},
+    {"May", W::Month, 5, false},
+    {"June", W::Month, 6, false}, {"Jun", W::Month, 6, true},
+    {"July", W::Month, 7, false}, {"Jul", W::Month, 7, true},
+    {"August", W::Month, 8, false}, {"Aug", W::Month, 8, true},
+    {"September", W::Month, 9, false}, {"Sep", W::Month, 9, true}, {"Sept", W::Month, 9, true},
+    {"October", W::Month, 10, false}, {"Oct", W::Month, 10, true},
+    {"November", W::Month, 11, false}, {"Nov", W::Month, 11, true},
+    {"December", W::Month, 12, false}, {"Dec", W::Month, 12, true},
+    // German months, with Austria's "Jänner"; short forms the same as the
+    // English ones are not repeated
+    {"Januar", W::Month, 1, false}, {"Jänner", W::Month, 1, false}, {"Jän", W::Month, 1, true},
+    {"Februar", W::Month, 2, false},
+    {"März", W::Month, 3, false}, {"Maerz", W::Month, 3, false}, {"Mär", W::Month, 3, true},
+    {"Mrz", W::Month, 3, true},
+    {"Mai", W::Month, 5, true}, {"Juni", W::Month, 6, false}, {"Juli", W::Month, 7, false},
+    {"Oktober", W::Month, 10, false}, {"Okt", W::Month, 10, true},
+    {"Dezember", W::Month, 12, false}, {"Dez", W::Month, 12, true},
+    // English weekdays
+    {"Sunday", W::Weekday, 0, false}, {"Sun", W::Weekday, 0, true},
+    {"Monday", W::Weekday, 1, false}, {"Mon", W::Weekday, 1, true},
+    {"Tuesday", W::Weekday, 2, false}, {"Tue", W::Weekday, 2, true},
+    {"Wednesday", W::Weekday, 3, false}, {"Wed", W::Weekday, 3, true},
+    {"Thursday", W::Weekday, 4, false}, {"Thu", W::Weekday, 4, true},
+    {"Friday", W::Weekday, 5, false}, {"Fri", W::Weekday, 5, true},
+    {"Saturday", W::Weekday, 6, false}, {"Sat", W::Weekday, 6, true},
+    // German weekdays, with "Sonnabend" for Saturday
+    {"Sonntag", W::Weekday, 0, false}, {"So", W::Weekday, 0, true},
+    {"Montag", W::Weekday, 1, false}, {"Mo", W::Weekday, 1, true},
+    {"Dienstag", W::Weekday, 2, false}, {"Di", W::Weekday, 2, true},
+    {"Mittwoch", W::Weekday, 3, false}, {"Mi", W::Weekday, 3, true},
+    {"Donnerstag", W::Weekday, 4, false}, {"Do", W::Weekday, 4, true},
+    {"Freitag", W::Weekday, 5, false}, {"Fr", W::Weekday, 5, true},
+    {"Samstag", W::Weekday, 6, false}, {"Sonnabend", W::Weekday, 6, false},
+    {"Sa", W::Weekday, 6, true},
+    // Around a time
+    {"am", W::Am, 0, false}, {"pm", W::Pm, 0, false}, {"a", W::A, 0, false},
+    {"p", W::P, 0, false}, {"m", W::M, 0, false}, {"t", W::T, 0, false},
+    {"at", W::At, 0, false}, {"um", W::At, 0, false}, {"Uhr", W::Uhr, 0, false},
+    // Relative words
+    {"now", W::Now, 0, false}, {"jetzt", W::Now, 0, false},
+    {"today", W::Day, 0, false}, {"heute", W::Day, 0, false},
+    {"yesterday", W::Day, -1, false}, {"gestern", W::Day, -1, false},
+    {"tomorrow", W::Day, 1, false}, {"morgen", W::Day, 1, false},
+    {"tonight", W::Relative, 0, false}, {"ago", W::Relative, 0, false},
+    {"next", W::Relative, 0, false}, {"last", W::Relative, 0, false},
+    {"this", W::Relative, 0, false}, {"hence", W::Relative, 0, false},
+    {"fortnight", W::Relative, 0, false}, {"vor", W::Relative, 0, false},
+    {"vorgestern", W::Relative, 0, false}, {"übermorgen", W::Relative, 0, false},
+    {"nächsten", W::Relative, 0, false}, {"letzten", W::Relative, 0, false},
 };
 
-// A word of up to 12 letters as one number: 5 bits a letter, a..z as
-// 1..26 whatever their case, so different words give different numbers
-// (no letter is 0, so the length is part of the number).
-constexpr std::size_t kMaxPackedLetters = 12;
-constexpr std::uint64_t letter_code(char c) {
-    return static_cast<std::uint64_t>((static_cast<unsigned char>(c) | 0x20) - 'a' + 1);
-}
-constexpr std::uint64_t pack(std::string_view w) {
-    std::uint64_t v = 0;
-    for (char c : w)
-        v = v << 5 | letter_code(c);
-    return v;
+// Offsets in minutes east of UTC.
+constexpr std::int16_t hours(int h, int m = 0) { return static_cast<std::int16_t>(h * 60 + (h < 0 ? -m : m)); }
+
+// The zone names read, and the four names in common use with more than
+// one reading.  UT, UTC and GMT take an offset after them; Z and the US
+// zones are those of mail headers (RFC 5322).
+constexpr ZoneName kZones[] = {
+    {"UT", 0, "Universal Time", true},
+    {"UTC", 0, "Coordinated Universal Time", true},
+    {"GMT", 0, "Greenwich Mean Time", true},
+    {"Z", 0, "UTC, as ISO 8601 writes it", false},
+    {"WET", 0, "Western European Time", false},
+    {"WEST", hours(1), "Western European Summer Time", false},
+    {"BST", hours(1), "British Summer Time", false},
+    {"CET", hours(1), "Central European Time", false},
+    {"MET", hours(1), "Middle European Time", false},
+    {"MEZ", hours(1), "Central European Time, in German", false},
+    {"WAT", hours(1), "West Africa Time", false},
+    {"CEST", hours(2), "Central European Summer Time", false},
+    {"MEST", hours(2), "Middle European Summer Time", false},
+    {"MESZ", hours(2), "Central European Summer Time, in German", false},
+    {"EET", hours(2), "Eastern European Time", false},
+    {"CAT", hours(2), "Central Africa Time", false},
+    {"SAST", hours(2), "South Africa Standard Time", false},
+    {"EEST", hours(3), "Eastern European Summer Time", false},
+    {"MSK", hours(3), "Moscow Time", false},
+    {"EAT", hours(3), "East Africa Time", false},
+    {"PKT", hours(5), "Pakistan Standard Time", false},
+    {"WIB", hours(7), "Western Indonesia Time", false},
+    {"WITA", hours(8), "Central Indonesia Time", false},
+    {"AWST", hours(8), "Australian Western Standard Time", false},
+    {"SGT", hours(8), "Singapore Time", false},
+    {"HKT", hours(8), "Hong Kong Time", false},
+    {"WIT", hours(9), "Eastern Indonesia Time", false},
+    {"JST", hours(9), "Japan Standard Time", false},
+    {"KST", hours(9), "Korea Standard Time", false},
+    {"ACST", hours(9, 30), "Australian Central Standard Time", false},
+    {"ACDT", hours(10, 30), "Australian Central Daylight Time", false},
+    {"AEST", hours(10), "Australian Eastern Standard Time", false},
+    {"ChST", hours(10), "Chamorro Standard Time", false},
+    {"AEDT", hours(11), "Australian Eastern Daylight Time", false},
+    {"NZST", hours(12), "New Zealand Standard Time", false},
+    {"NZDT", hours(13), "New Zealand Daylight Time", false},
+    {"NST", hours(-3, 30), "Newfoundland Standard Time", false},
+    {"NDT", hours(-2, 30), "Newfoundland Daylight Time", false},
+    {"ADT", hours(-3), "Atlantic Daylight Time", false},
+    {"AKST", hours(-9), "Alaska Standard Time", false},
+    {"AKDT", hours(-8), "Alaska Daylight Time", false},
+    {"HST", hours(-10), "Hawaii Standard Time", false},
+    {"HDT", hours(-9), "Hawaii-Aleutian Daylight Time", false},
+    {"EST", hours(-5), "US Eastern Standard Time", false},
+    {"EDT", hours(-4), "US Eastern Daylight Time", false},
+    {"CST", hours(-6), "US Central Standard Time", false},
+    {"CDT", hours(-5), "US Central Daylight Time", false},
+    {"MST", hours(-7), "US Mountain Standard Time", false},
+    {"MDT", hours(-6), "US Mountain Daylight Time", false},
+    {"PST", hours(-8), "US Pacific Standard Time", false},
+    {"PDT", hours(-7), "US Pacific Daylight Time", false},
+    // Ambiguous: refused, naming each reading
+    {"IST", hours(5, 30), "India", false},
+    {"IST", hours(1), "Ireland", false},
+    {"IST", hours(2), "Israel", false},
+    {"AST", hours(-4), "Atlantic", false},
+    {"AST", hours(3), "Arabia", false},
+    {"GST", hours(4), "Gulf", false},
+    {"GST", hours(-2), "South Georgia", false},
+    {"SST", hours(-11), "Samoa", false},
+    {"SST", hours(8), "Singapore", false},
+};
+
+constexpr std::size_t kZoneCount = std::size(kZones);
+
+// ASCII and Latin-1 capitals made small, in UTF-8: a letter U+00C0..U+00DE
+// (but the sign U+00D7) is 0xC3 then 0x80..0x9E, its small letter 0xC3
+// then 0x20 more.
+constexpr unsigned char small(unsigned char c, unsigned char before) {
+    if (c >= 'A' && c <= 'Z')
+        return static_cast<unsigned char>(c | 0x20);
+    if (before == 0xC3 && c >= 0x80 && c <= 0x9E && c != 0x97)
+        return static_cast<unsigned char>(c + 0x20);
+    return c;
 }
 
-// The vocabulary's packed words, for a lookup by one comparison a word,
-// and the length of its longest word ("September", "Wednesday").
-constexpr std::size_t kWords = std::size(kVocabulary);
-constexpr auto kPacked = [] {
-    struct Table {
-        std::uint64_t code[kWords];
-        std::size_t longest;
-    } t{};
-    for (std::size_t k = 0; k < kWords; ++k) {
-        t.code[k] = pack(kVocabulary[k].name);
-        t.longest = std::max(t.longest, kVocabulary[k].name.size());
+// Whether a word reads as a name, upper and lower case alike.
+constexpr bool same_word(std::string_view word, std::string_view name) {
+    if (word.size() != name.size())
+        return false;
+    unsigned char before_w = 0, before_n = 0;
+    for (std::size_t k = 0; k < word.size(); ++k) {
+        const auto w = static_cast<unsigned char>(word[k]);
+        const auto n = static_cast<unsigned char>(name[k]);
+        if (small(w, before_w) != small(n, before_n))
+            return false;
+        before_w = w;
+        before_n = n;
     }
+    return true;
+}
+static_assert(same_word("MÄRZ", "März") && same_word("jÄn", "Jän") && !same_word("Mxrz", "März"));
+static_assert(same_word("chst", "ChST") && !same_word("Ma\xC3\x97", "Ma\xC3\xB7"));
+
+// No word is both in the vocabulary and a zone name, and the rows of one
+// zone name stand together.
+constexpr bool words_are_distinct() {
+    for (const Word& w : kVocabulary)
+        for (const ZoneName& z : kZones)
+            if (same_word(w.name, z.name))
+                return false;
+    for (std::size_t k = 0; k + 1 < kZoneCount; ++k)
+        for (std::size_t j = k + 2; j < kZoneCount; ++j)
+            if (same_word(kZones[k].name, kZones[j].name) && !same_word(kZones[k].name, kZones[j - 1].name))
+                return false;
+    return true;
+}
+static_assert(words_are_distinct());
+
+struct Meaning {
+    WordClass cls;
+    std::int16_t value;
+    bool short_form;
+};
+
+// Every word of the vocabulary and every zone name with its meaning, in
+// the order of their lengths and small first letters (then of the tables),
+// so that a word is compared only with the names of its length and first
+// letter.  A zone name on more than one row means its first row.
+struct Entry {
+    std::size_t length;
+    unsigned char first;
+    std::size_t order;
+    std::string_view name;
+    Meaning meaning;
+};
+constexpr bool before(const Entry& a, const Entry& b) {
+    return a.length != b.length ? a.length < b.length : a.first != b.first ? a.first < b.first : a.order < b.order;
+}
+constexpr auto kLookup = [] {
+    std::array<Entry, std::size(kVocabulary) + kZoneCount> t{};
+    std::size_t n = 0;
+    const auto add = [&](std::string_view name, Meaning m) {
+        t[n] = {name.size(), small(static_cast<unsigned char>(name[0]), 0), n, name, m};
+        ++n;
+    };
+    for (const Word& w : kVocabulary)
+        add(w.name, {w.cls, w.value, w.short_form});
+    for (std::size_t k = 0; k < kZoneCount; ++k) {
+        const bool ambiguous = k + 1 < kZoneCount && kZones[k + 1].name == kZones[k].name;
+        add(kZones[k].name, {ambiguous ? W::ZoneAmbiguous : W::Zone, static_cast<std::int16_t>(k), false});
+    }
+    std::sort(t.begin(), t.end(), before);
     return t;
 }();
-static_assert(kPacked.longest <= kMaxPackedLetters);
 
-Word meaning_of(std::uint64_t packed, std::size_t length) {
-    if (length <= kPacked.longest)
-        for (std::size_t k = 0; k < kWords; ++k)
-            if (kPacked.code[k] == packed)
-                return kVocabulary[k];
-    if (length == 1) // other single letters: military zones
-        return {{}, W::ZoneOther, 0};
-    return {{}, W::Unknown, 0};
+Meaning meaning_of(std::string_view word) {
+    const Entry key{word.size(), small(static_cast<unsigned char>(word[0]), 0), 0, {}, {}};
+    const auto same_start = [](const Entry& a, const Entry& b) {
+        return a.length != b.length ? a.length < b.length : a.first < b.first;
+    };
+    const auto [from, to] = std::equal_range(kLookup.begin(), kLookup.end(), key, same_start);
+    for (auto e = from; e != to; ++e)
+        if (same_word(word, e->name))
+            return e->meaning;
+    if (word.size() == 1) // other single letters: military zones
+        return {W::ZoneUnknown, 0, false};
+    return {W::Unknown, 0, false};
+}
+
+// Whether the bytes at text[i] start a letter of a word: an ASCII letter,
+// or a Latin-1 letter in UTF-8 (0xC3 then 0x80..0xBF, but the signs
+// U+00D7 and U+00F7); gives its length, or 0.
+std::size_t letter_length(std::string_view text, std::size_t i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    if (byte_class(text[i]) == kByteLetter)
+        return 1;
+    if (c == 0xC3 && i + 1 < text.size()) {
+        const auto next = static_cast<unsigned char>(text[i + 1]);
+        if (next >= 0x80 && next <= 0xBF && next != 0x97 && next != 0xB7)
+            return 2;
+    }
+    return 0;
 }
 
 // Bytes of the UTF-8 sequence a lead byte starts (1 for a stray byte).
@@ -111,6 +270,8 @@ bool is_minus_sign(std::string_view s) { return s == "\xE2\x88\x92"; }
 
 } // namespace
 
+std::span<const ZoneName> zone_names() { return kZones; }
+
 std::string_view name_of(WordClass cls, int value) {
     for (const Word& w : kVocabulary)
         if (w.cls == cls && w.value == value)
@@ -118,16 +279,39 @@ std::string_view name_of(WordClass cls, int value) {
     return {};
 }
 
+std::string offset_text(int minutes) {
+    const int m = minutes < 0 ? -minutes : minutes; // [0, 23:59]
+    std::string text(1, minutes < 0 ? '-' : '+');
+    const auto two = [&](int v) {
+        text += static_cast<char>('0' + v / 10);
+        text += static_cast<char>('0' + v % 10);
+    };
+    two(m / 60);
+    text += ':';
+    two(m % 60);
+    return text;
+}
+
 std::string zone_names_read() {
-    std::string utc, us;
-    for (const Word& w : kVocabulary) {
-        std::string& list = w.cls == W::ZoneUs ? us : utc;
-        if (w.cls == W::ZoneUtc || w.cls == W::ZoneZ || w.cls == W::ZoneUs)
-            list += (list.empty() ? "" : ", ") + std::string(w.name);
+    std::string list;
+    for (std::size_t k = 0; k < kZoneCount; ++k) {
+        const bool ambiguous = (k + 1 < kZoneCount && kZones[k + 1].name == kZones[k].name) ||
+                               (k > 0 && kZones[k - 1].name == kZones[k].name);
+        if (!ambiguous)
+            list += (list.empty() ? "" : ", ") + std::string(kZones[k].name);
     }
-    const auto last_and = [](std::string& list) { list.replace(list.rfind(", "), 2, " and "); };
-    last_and(us);
-    return utc + " and the US zones " + us;
+    list.replace(list.rfind(", "), 2, " and ");
+    return list;
+}
+
+std::string zone_readings(std::size_t row) {
+    std::string list;
+    for (std::size_t k = row; k < kZoneCount && kZones[k].name == kZones[row].name; ++k) {
+        if (k > row)
+            list += k + 1 < kZoneCount && kZones[k + 1].name == kZones[row].name ? ", " : " or ";
+        list += offset_text(kZones[k].offset) + " (" + std::string(kZones[k].region) + ")";
+    }
+    return list;
 }
 
 void tokenize(std::string_view text, TokenList& out) {
@@ -164,16 +348,18 @@ void tokenize(std::string_view text, TokenList& out) {
             }
             t.kind = TokenKind::Number;
             t.value = v < kNumberCap ? v : kNumberCap;
-        } else if (cls == kByteLetter) {
-            std::uint64_t packed = letter_code(p[i]);
-            while (j < n && byte_class(p[j]) == kByteLetter) {
-                packed = packed << 5 | letter_code(p[j]);
-                ++j;
-            }
+        } else if (const std::size_t first = letter_length(text, i)) {
+            j = i + first;
+            while (j < n)
+                if (const std::size_t more = letter_length(text, j))
+                    j += more;
+                else
+                    break;
             t.kind = TokenKind::Word;
-            const Word w = meaning_of(packed, j - i); // longer words overflow the packing but match none
-            t.word = w.cls;
-            t.word_value = w.value;
+            const Meaning m = meaning_of(text.substr(i, j - i));
+            t.word = m.cls;
+            t.word_value = m.value;
+            t.short_form = m.short_form;
         } else if (cls == kByteHigh) {
             // The lead byte and the continuation bytes that follow it, as
             // many as it announces: a broken sequence ends early.

@@ -1,7 +1,9 @@
 // Date texts as tokens, and the vocabulary of the words in them.
 //
-// A token is a run of ASCII digits (a number), a run of ASCII letters (a
-// word, looked up in the vocabulary), one punctuation character, a
+// A token is a run of ASCII digits (a number), a run of letters (a word,
+// looked up in the vocabulary and the zone names): ASCII letters and the
+// letters of Latin-1 in UTF-8, U+00C0..U+00FF but for the signs U+00D7 and
+// U+00F7, so that "März" is one word; one punctuation character, a
 // parenthesised comment, or one other character.  White space (text_space.hpp)
 // only separates tokens: each token records whether white space stood before
 // it, and a run of it counts as one.  The list lives in a fixed array: past
@@ -11,6 +13,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -19,7 +22,7 @@ namespace kvix::date {
 enum class TokenKind : std::uint8_t {
     End,     // the end of the text; always the last token
     Number,  // ASCII digits
-    Word,    // ASCII letters
+    Word,    // letters
     Punct,   // one ASCII character that is neither space, digit nor letter
     Comment, // "(" up to the ")" that balances it, or to the end of the text
     Other,   // one non-ASCII character that is no space
@@ -29,20 +32,22 @@ enum class TokenKind : std::uint8_t {
 // What a word means in a date.  Month and weekday words carry a value.
 enum class WordClass : std::uint8_t {
     Unknown,
-    Month,     // value 1..12; "January" or "Jan"
-    Weekday,   // value 0..6 from Sunday; "Tuesday" or "Tue"
-    ZoneZ,     // "Z": UTC, takes no offset after it
-    ZoneUtc,   // "UT", "UTC", "GMT": UTC, may take an offset ("GMT+0100")
-    ZoneUs,    // the US zone names of mail headers; value: offset in hours
-    ZoneOther, // a zone name that is not read: it is ambiguous
-    T,         // the date-time separator of ISO 8601
-    Am,        // "am"
-    Pm,        // "pm"
-    A,         // "a" of "a.m."
-    P,         // "p" of "p.m."
-    M,         // "m" of "a.m." and "p.m."
-    At,        // "at", as in "Jan 19, 2038 at 3:14 PM"
-    Relative,  // "now", "tomorrow" and the like: no fixed instant
+    Month,         // value 1..12; "January" or "Jan", "Januar" or "Jän"
+    Weekday,       // value 0..6 from Sunday; "Tuesday" or "Tue", "Dienstag" or "Di"
+    Zone,          // a zone name read; value: its row of the zone table
+    ZoneAmbiguous, // a zone name with more than one reading; value: its first row
+    ZoneUnknown,   // a letter alone other than those below: a military zone, not read
+    T,             // the date-time separator of ISO 8601
+    Am,            // "am"
+    Pm,            // "pm"
+    A,             // "a" of "a.m."
+    P,             // "p" of "p.m."
+    M,             // "m" of "a.m." and "p.m."
+    At,            // "at", as in "Jan 19, 2038 at 3:14 PM"; "um", as in "um 04:14 Uhr"
+    Uhr,           // "Uhr", after a time: "04:14 Uhr"
+    Now,           // "now": the current second
+    Day,           // "today", "yesterday", "tomorrow": value: days from today
+    Relative,      // "ago", "next" and the like: relative words not read
 };
 
 // One word of the vocabulary.  The first entry of each month and weekday
@@ -50,21 +55,42 @@ enum class WordClass : std::uint8_t {
 struct Word {
     std::string_view name;
     WordClass cls;
-    std::int8_t value; // month 1..12, weekday 0..6 from Sunday, US zone offset in hours
+    std::int8_t value;  // month 1..12, weekday 0..6 from Sunday, days from today
+    bool short_form;    // an abbreviation, which a dot may follow: "Jan.", "Di."
 };
+
+// A zone name and the offset it stands for.  A name on more than one row
+// is ambiguous: each row is one of its readings.
+struct ZoneName {
+    std::string_view name;
+    std::int16_t offset;     // minutes east of UTC
+    std::string_view region; // where it is used, in words
+    bool takes_offset;       // an offset may follow, glued: "GMT+0100", "UTC+1"
+};
+
+// The zone table.
+std::span<const ZoneName> zone_names();
 
 // The full name of a month (1..12) or a weekday (0..6 from Sunday).
 std::string_view name_of(WordClass cls, int value);
 
-// The zone names read, for messages: "UT, UTC, GMT, Z, EST, ...".
+// The zone names read, each once, for messages: "UT, UTC, GMT, Z, WET, ...".
 std::string zone_names_read();
+
+// The readings of an ambiguous zone name whose first row is `row`, for
+// messages: "+05:30 (India), +01:00 (Ireland) or +02:00 (Israel)".
+std::string zone_readings(std::size_t row);
+
+// An offset in minutes as +hh:mm or -hh:mm.
+std::string offset_text(int minutes);
 
 struct Token {
     TokenKind kind;
     bool space_before;      // white space (or the start of the text) before it
     char ch;                // Punct: the character
     WordClass word;         // Word: its class
-    std::int8_t word_value; // Word: month, weekday or zone offset in hours
+    std::int16_t word_value; // Word: month, weekday, days or zone row
+    bool short_form;         // Word: a short form, which a dot may follow
     bool closed;            // Comment: its parentheses balance
     std::size_t begin;      // byte range in the text
     std::size_t end;

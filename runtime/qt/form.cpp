@@ -174,12 +174,14 @@ void Form::focus_and_select(FormTextBox& box) {
     edit.setSelection(0, static_cast<int>(edit.text().size()));
 }
 
-// The room each control gives its caption, measured with Qt's font metrics
-// and style: the button's contents rectangle, the line edit's frame and
-// margins.
-double font_room_ratio(const Form& form, const FormDecl& decl, const QFont& font) {
+namespace {
+
+// Whether every caption fits the room its control gives it, measured with
+// Qt's font metrics and style: the button's contents rectangle, the line
+// edit's frame and margins.
+bool font_fits(const Form& form, const FormDecl& decl, const QFont& font) {
     const QFontMetrics fm(font);
-    return caption_room_ratio(decl, [&](const ControlDecl& c, std::string_view shown) {
+    return captions_fit(decl, [&](const ControlDecl& c, std::string_view shown) {
         const QSize size(twips_to_pixels(c.width), twips_to_pixels(c.height));
         const QString caption = qstring_of(shown);
         QRect room;
@@ -207,15 +209,13 @@ double font_room_ratio(const Form& form, const FormDecl& decl, const QFont& font
     });
 }
 
-bool font_fits(const Form& form, const FormDecl& decl, const QFont& font) {
-    return font_room_ratio(form, decl, font) >= 1.0;
-}
+} // namespace
 
 QFont fit_font(const Form& form, const FormDecl& decl, QFont base) {
     QFont font = base;
     font.setPointSizeF(fit_point_size(base.pointSizeF(), [&](double points) {
         font.setPointSizeF(points);
-        return font_room_ratio(form, decl, font);
+        return font_fits(form, decl, font);
     }));
     return font;
 }

@@ -29,8 +29,4 @@ private:
 // line of text fits in each text box.
 QFont fit_font(const Form& form, const FormDecl& decl, QFont base);
 
-// Whether every caption shows whole, and a line of text fits each text box,
-// in `font`.
-bool font_fits(const Form& form, const FormDecl& decl, const QFont& font);
-
 } // namespace kvix

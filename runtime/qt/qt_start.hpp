@@ -8,9 +8,8 @@ class QWidget;
 
 namespace kvix {
 
-// Gives the running application `info`: its names, and its windows' icon.
-// Needs the QApplication to exist.
-void apply_app_info(const AppInfo& info);
+// Gives the running application the names of `info`, and its windows' icon.
+// Need the QApplication to exist.
 void apply_app_names(const AppInfo& info);
 void apply_app_icon(const AppInfo& info);
 

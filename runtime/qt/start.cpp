@@ -26,11 +26,6 @@ QString qstring_of(std::string_view s) {
 
 } // namespace
 
-void apply_app_info(const AppInfo& info) {
-    apply_app_names(info);
-    apply_app_icon(info);
-}
-
 void apply_app_names(const AppInfo& info) {
     QCoreApplication::setApplicationName(qstring_of(info.name));
     QGuiApplication::setApplicationDisplayName(qstring_of(info.display_name));

@@ -266,7 +266,7 @@ void Win32Form::lay_out(int dpi) {
         const HGDIOBJ previous = SelectObject(dc, font);
         TEXTMETRICW metrics{};
         GetTextMetricsW(dc, &metrics);
-        const double ratio = caption_room_ratio(decl(), [&](const ControlDecl& c, std::string_view shown) {
+        const bool fits = captions_fit(decl(), [&](const ControlDecl& c, std::string_view shown) {
             const int width = twips_to_pixels(c.width, dpi), height = twips_to_pixels(c.height, dpi);
             const std::wstring text = utf16_of(shown);
             SIZE extent{};
@@ -287,7 +287,7 @@ void Win32Form::lay_out(int dpi) {
         });
         SelectObject(dc, previous);
         DeleteObject(font);
-        return ratio;
+        return fits;
     });
     ReleaseDC(dialog_, dc);
 
