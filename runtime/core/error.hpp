@@ -1,8 +1,9 @@
 // Run-time errors: the one failure signal of the program.
 //
 // Every runtime operation that can refuse its input throws RuntimeError.
-// Nothing in the calculations catches it; the click dispatch of the window
-// layer is the one place that does, and it reports the error to the user.
+// Nothing in the calculations catches it; the click path of the window
+// (FormBase, shared by the window layers) is the one place that does, and
+// it reports the error to the user.
 #pragma once
 
 #include <cstdint>

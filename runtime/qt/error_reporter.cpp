@@ -1,13 +1,16 @@
 #include "error_reporter.hpp"
 
 #include <QClipboard>
+#include <QEventLoop>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QMessageBox>
+#include <QTimer>
 #include <QWidget>
 
 #include "error.hpp"
+#include "form_base.hpp"
 
 namespace kvix {
 namespace {
@@ -41,6 +44,14 @@ public:
         box.setTextFormat(Qt::PlainText);
         // Wide enough that the range line wraps once, not at every word.
         box.setStyleSheet(QStringLiteral("QLabel#qt_msgbox_informativelabel { min-width: 26em; }"));
+        // The box comes up a moment after the press, and what is typed
+        // meanwhile is the window's: keys typed in quick succession are meant
+        // for the window, not for a message that no one has seen yet.
+        QEventLoop hold;
+        QTimer::singleShot(kReportHoldMs, &hold, &QEventLoop::quit);
+        hold.exec();
+        if (window != nullptr && !window->isVisible())
+            return; // the window was closed meanwhile: the program ends unasked
         box.exec();
     }
 };

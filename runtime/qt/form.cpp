@@ -6,9 +6,11 @@
 #include <string>
 
 #include <QAccessibleWidget>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShortcutEvent>
 #include <QStyle>
 #include <QStyleOptionButton>
 
@@ -33,21 +35,12 @@ QAccessibleInterface* form_accessible(const QString&, QObject* object) {
 }
 } // namespace
 
-// A QLineEdit seen as a TextBox.  A line edit cannot fail to give or take
-// its text, so both operations always succeed.
-class QtTextBox final : public TextBox {
+// A QLineEdit seen as a text box of the form.  A line edit cannot fail to
+// give or take its text, so both operations always succeed.
+class QtTextBox final : public FormTextBox {
 public:
-    QtTextBox(Form& form, QLineEdit& edit, std::string name)
-        : form_(form), edit_(edit), name_(std::move(name)) {}
-
-    std::string_view name() const override { return name_; }
-
-    ResultCode read_text(std::string& text) override {
-        form_.note_read(&edit_, *this);
-        const QByteArray utf8 = edit_.text().toUtf8();
-        text.assign(utf8.constData(), static_cast<std::size_t>(utf8.size()));
-        return kResultOk;
-    }
+    QtTextBox(Form& form, const ControlDecl& decl, QLineEdit& edit)
+        : FormTextBox(form, decl), edit_(edit) {}
 
     ResultCode write_text(std::string_view text) override {
         edit_.setText(qstring_of(text));
@@ -57,33 +50,55 @@ public:
     QLineEdit& edit() const { return edit_; }
 
 private:
-    Form& form_;
+    ResultCode read_control_text(std::string& text) override {
+        const QByteArray utf8 = edit_.text().toUtf8();
+        text.assign(utf8.constData(), static_cast<std::size_t>(utf8.size()));
+        return kResultOk;
+    }
+
     QLineEdit& edit_;
-    std::string name_;
 };
 
-Form::Form(const FormDecl& decl, std::span<const ClickBinding> bindings) {
+namespace {
+
+// A push button whose access key clicks it at once, on every press.  The
+// toolkit's own button shows an access-key click pressed for a tenth of a
+// second before it clicks, and drops another press of that key meanwhile;
+// a user who presses it twice means two clicks, in the order of the
+// presses.  (The Win32 dialog manager clicks a button at once on each press
+// of its access key: that layer needs nothing of the kind.)
+class FormButton final : public QPushButton {
+public:
+    using QPushButton::QPushButton;
+
+protected:
+    bool event(QEvent* event) override {
+        if (event->type() == QEvent::Shortcut && isEnabled() &&
+            !static_cast<QShortcutEvent*>(event)->isAmbiguous()) {
+            click();
+            return true;
+        }
+        return QPushButton::event(event);
+    }
+};
+
+} // namespace
+
+Form::Form(const FormDecl& decl, std::span<const ClickBinding> bindings) : FormBase(decl, bindings) {
     static const bool accessible_installed = (QAccessible::installFactory(&form_accessible), true);
     (void)accessible_installed;
     setObjectName(qstring_of(decl.name));
     setWindowTitle(qstring_of(decl.title));
 
-    // Controls in tab order, so that each label's access key can go to the
-    // next control that takes the focus.
-    std::vector<const ControlDecl*> in_tab_order(decl.controls.size());
-    for (const ControlDecl& c : decl.controls)
-        in_tab_order.at(static_cast<std::size_t>(c.tab_index)) = &c;
-
-    std::vector<QWidget*> widgets;
-    for (const ControlDecl* c : in_tab_order) {
+    // Controls made in tab order, each placed as declared.
+    std::vector<std::pair<const ControlDecl*, QWidget*>> widgets;
+    for (const ControlDecl* c : tab_order()) {
         QWidget* w = nullptr;
         switch (c->kind) {
-        case ControlKind::Label: {
-            auto* label = new QLabel(qstring_of(c->caption), this);
-            label->setFocusPolicy(Qt::NoFocus);
-            w = label;
+        case ControlKind::Label:
+            w = new QLabel(qstring_of(c->caption), this);
+            w->setFocusPolicy(Qt::NoFocus);
             break;
-        }
         case ControlKind::TextBox: {
             auto* edit = new LongTextEdit(this);
             edit->setMaxLength(std::numeric_limits<int>::max()); // no limit on the length
@@ -93,14 +108,15 @@ Form::Form(const FormDecl& decl, std::span<const ClickBinding> bindings) {
             QFont no_shaping;
             no_shaping.setStyleStrategy(QFont::PreferNoShaping);
             edit->setFont(no_shaping);
-            boxes_.push_back(std::make_unique<QtTextBox>(*this, *edit, std::string(c->name)));
+            add_box(std::make_unique<QtTextBox>(*this, *c, *edit));
             w = edit;
             break;
         }
         case ControlKind::Button: {
-            auto* button = new QPushButton(qstring_of(c->caption), this);
+            auto* button = new FormButton(qstring_of(c->caption), this);
             button->setAutoDefault(false); // Enter in a box presses no button
             button->setDefault(false);
+            connect(button, &QPushButton::clicked, this, [this, c] { press(*c); });
             w = button;
             break;
         }
@@ -108,19 +124,21 @@ Form::Form(const FormDecl& decl, std::span<const ClickBinding> bindings) {
         w->setObjectName(qstring_of(c->name));
         w->setGeometry(twips_to_pixels(c->left), twips_to_pixels(c->top),
                        twips_to_pixels(c->width), twips_to_pixels(c->height));
-        widgets.push_back(w);
+        widgets.emplace_back(c, w);
     }
+    const auto widget_of = [&widgets](const ControlDecl* c) {
+        for (const auto& [decl_of, w] : widgets)
+            if (decl_of == c)
+                return w;
+        return static_cast<QWidget*>(nullptr);
+    };
 
     // Tab order, and each label's buddy: the next control that takes focus.
     QWidget* previous = nullptr;
-    for (std::size_t i = 0; i < widgets.size(); ++i) {
-        QWidget* w = widgets[i];
-        if (w->focusPolicy() == Qt::NoFocus) {
-            for (std::size_t j = i + 1; j < widgets.size(); ++j)
-                if (widgets[j]->focusPolicy() != Qt::NoFocus) {
-                    static_cast<QLabel*>(w)->setBuddy(widgets[j]);
-                    break;
-                }
+    for (const auto& [c, w] : widgets) {
+        if (!takes_focus(c->kind)) {
+            if (QWidget* buddy = widget_of(next_focus(c)))
+                static_cast<QLabel*>(w)->setBuddy(buddy);
             continue;
         }
         if (previous != nullptr)
@@ -128,53 +146,32 @@ Form::Form(const FormDecl& decl, std::span<const ClickBinding> bindings) {
         previous = w;
     }
 
-    for (const ClickBinding& b : bindings) {
-        auto* button = findChild<QPushButton*>(qstring_of(b.control), Qt::FindDirectChildrenOnly);
-        if (button == nullptr)
-            throw std::logic_error("click bound to no button: " + std::string(b.control));
-        const ClickHandler handler = b.handler;
-        connect(button, &QPushButton::clicked, this, [this, handler] { dispatch_click(handler); });
-    }
-
     setFont(fit_font(*this, decl, font()));
     setFixedSize(twips_to_pixels(decl.client_width), twips_to_pixels(decl.client_height));
 
-    // The first control in tab order that takes the focus has it at start.
-    for (QWidget* w : widgets)
-        if (w->focusPolicy() != Qt::NoFocus) {
-            w->setFocus(Qt::OtherFocusReason);
-            break;
-        }
+    if (QWidget* w = widget_of(first_focus()))
+        w->setFocus(Qt::OtherFocusReason);
 }
 
 Form::~Form() = default;
 
-TextBox& Form::text_box(std::string_view name) {
-    for (const auto& box : boxes_)
-        if (box->name() == name)
-            return *box;
-    throw std::logic_error("no text box named " + std::string(name));
+void Form::take_typed_ahead() {
+    // The toolkit reads the window system's events as they come and queues
+    // them; those queued now were typed before the report is shown.  A
+    // modal message box would block them from the window, so they are
+    // delivered here, before it opens (for no longer than a report is held:
+    // a stream of events does not hold it back).
+    QCoreApplication::processEvents(QEventLoop::AllEvents, kReportHoldMs);
 }
 
-void Form::dispatch_click(ClickHandler handler) {
-    clicks_.dispatch(handler, [this](ClickHandler next) { run_click(next); });
-}
+void Form::show_report(const RuntimeError& error) { error_reporter().report(this, error); }
 
-void Form::run_click(ClickHandler handler) {
-    last_read_ = nullptr;
-    last_read_text_ = nullptr;
-    try {
-        handler(*this);
-    } catch (const RuntimeError& error) {
-        const ClickOrder::Report on_screen(clicks_);
-        error_reporter().report(this, as_reported(error, last_read_text_));
-        if (last_read_ != nullptr) {
-            last_read_->setFocus(Qt::OtherFocusReason);
-            // The same as selectAll(), which would lay out the whole text
-            // again: seconds for a text of megabytes.
-            last_read_->setSelection(0, static_cast<int>(last_read_->text().size()));
-        }
-    }
+void Form::focus_and_select(FormTextBox& box) {
+    QLineEdit& edit = static_cast<QtTextBox&>(box).edit();
+    edit.setFocus(Qt::OtherFocusReason);
+    // The same as selectAll(), which would lay out the whole text again:
+    // seconds for a text of megabytes.
+    edit.setSelection(0, static_cast<int>(edit.text().size()));
 }
 
 namespace {

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <stdexcept>
 #include <system_error>
 #include <utility>
@@ -105,22 +106,34 @@ std::vector<WORD> dialog_template(const std::wstring& title) {
     return words;
 }
 
-// The form whose error report is on screen, for the message filter.
+// The form whose error report is on screen, for the message hooks.
 thread_local Win32Form* reporting_form = nullptr;
+
+bool is_typed_key(UINT message) {
+    return message == WM_KEYDOWN || message == WM_KEYUP || message == WM_SYSKEYDOWN ||
+           message == WM_SYSKEYUP;
+}
 
 } // namespace
 
-// An edit control seen as a TextBox: its text as UTF-8, the result code of
-// a failed call from the system's error code.
-class Win32TextBox final : public TextBox {
+// An edit control seen as a text box of the form: its text as UTF-8, the
+// result code of a failed call from the system's error code.
+class Win32TextBox final : public FormTextBox {
 public:
-    Win32TextBox(Win32Form& form, HWND edit, std::string name)
-        : form_(form), edit_(edit), name_(std::move(name)) {}
+    Win32TextBox(Win32Form& form, const ControlDecl& decl, HWND edit)
+        : FormTextBox(form, decl), edit_(edit) {}
 
-    std::string_view name() const override { return name_; }
+    ResultCode write_text(std::string_view text) override {
+        const std::wstring wide = utf16_of(text);
+        if (!SetWindowTextW(edit_, wide.c_str()))
+            return last_error_code();
+        return kResultOk;
+    }
 
-    ResultCode read_text(std::string& text) override {
-        form_.note_read(edit_, *this);
+    HWND hwnd() const { return edit_; }
+
+private:
+    ResultCode read_control_text(std::string& text) override {
         SetLastError(ERROR_SUCCESS);
         const int length = GetWindowTextLengthW(edit_);
         std::wstring wide(static_cast<std::size_t>(length) + 1, L'\0');
@@ -132,27 +145,17 @@ public:
         return kResultOk;
     }
 
-    ResultCode write_text(std::string_view text) override {
-        const std::wstring wide = utf16_of(text);
-        if (!SetWindowTextW(edit_, wide.c_str()))
-            return last_error_code();
-        return kResultOk;
-    }
-
-private:
     static ResultCode last_error_code() {
         const DWORD error = GetLastError();
         return error != ERROR_SUCCESS ? static_cast<ResultCode>(HRESULT_FROM_WIN32(error))
                                       : static_cast<ResultCode>(E_FAIL);
     }
 
-    Win32Form& form_;
     HWND edit_;
-    std::string name_;
 };
 
 Win32Form::Win32Form(const FormDecl& decl, std::span<const ClickBinding> bindings, HINSTANCE instance)
-    : decl_(decl), title_(utf16_of(decl.title)) {
+    : FormBase(decl, bindings), title_(utf16_of(decl.title)) {
     const std::vector<WORD> tmpl = dialog_template(title_);
     CreateDialogIndirectParamW(instance, reinterpret_cast<const DLGTEMPLATE*>(tmpl.data()), nullptr,
                                &dialog_proc, reinterpret_cast<LPARAM>(this));
@@ -163,14 +166,10 @@ Win32Form::Win32Form(const FormDecl& decl, std::span<const ClickBinding> binding
     // Controls made in tab order: the dialog manager tabs in the order the
     // controls were made, and gives a label's access key to the next
     // control that takes the focus.
-    std::vector<std::size_t> in_tab_order(decl.controls.size());
-    for (std::size_t i = 0; i < decl.controls.size(); ++i)
-        in_tab_order.at(static_cast<std::size_t>(decl.controls[i].tab_index)) = i;
-    for (const std::size_t index : in_tab_order) {
-        const ControlDecl& c = decl.controls[index];
+    for (const ControlDecl* c : tab_order()) {
         const wchar_t* window_class = L"STATIC";
         DWORD style = WS_CHILD | WS_VISIBLE, ex_style = 0;
-        switch (c.kind) {
+        switch (c->kind) {
         case ControlKind::Label:
             // One line, centred in its height as a text box's line is.
             style |= SS_LEFT | SS_CENTERIMAGE;
@@ -185,28 +184,19 @@ Win32Form::Win32Form(const FormDecl& decl, std::span<const ClickBinding> binding
             style |= WS_TABSTOP | BS_PUSHBUTTON;
             break;
         }
-        const HWND hwnd = CreateWindowExW(
-            ex_style, window_class, utf16_of(c.caption).c_str(), style, 0, 0, 0, 0, dialog_,
-            reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + static_cast<int>(index))),
-            instance, nullptr);
+        const int id = kFirstControlId + static_cast<int>(c - decl.controls.data());
+        const HWND hwnd = CreateWindowExW(ex_style, window_class, utf16_of(c->caption).c_str(), style,
+                                          0, 0, 0, 0, dialog_,
+                                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                          instance, nullptr);
         if (hwnd == nullptr)
             throw std::system_error(static_cast<int>(GetLastError()), std::system_category(),
-                                    "CreateWindowExW " + std::string(c.name));
-        if (c.kind == ControlKind::TextBox) {
+                                    "CreateWindowExW " + std::string(c->name));
+        if (c->kind == ControlKind::TextBox) {
             SendMessageW(hwnd, EM_SETLIMITTEXT, 0, 0); // no limit on the length
-            boxes_.push_back(std::make_unique<Win32TextBox>(*this, hwnd, std::string(c.name)));
+            add_box(std::make_unique<Win32TextBox>(*this, *c, hwnd));
         }
-        controls_.push_back({&c, hwnd, nullptr});
-    }
-    for (const ClickBinding& b : bindings) {
-        bool bound = false;
-        for (Control& control : controls_)
-            if (control.decl->kind == ControlKind::Button && control.decl->name == b.control) {
-                control.handler = b.handler;
-                bound = true;
-            }
-        if (!bound)
-            throw std::logic_error("click bound to no button: " + std::string(b.control));
+        controls_.push_back({c, hwnd});
     }
 
     // The icon from the executable's resources (id 1), in the sizes the
@@ -244,20 +234,17 @@ Win32Form::~Win32Form() {
 
 void Win32Form::show() {
     ShowWindow(dialog_, SW_SHOWNORMAL);
-    // The first control in tab order that takes the focus has it at start.
     for (const Control& c : controls_)
-        if (GetWindowLongW(c.hwnd, GWL_STYLE) & WS_TABSTOP) {
+        if (c.decl == first_focus())
             SendMessageW(dialog_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(c.hwnd), TRUE);
-            break;
-        }
     UpdateWindow(dialog_);
 }
 
-TextBox& Win32Form::text_box(std::string_view name) {
-    for (const auto& box : boxes_)
-        if (box->name() == name)
-            return *box;
-    throw std::logic_error("no text box named " + std::string(name));
+void Win32Form::handle(MSG& msg) {
+    if (!IsDialogMessageW(dialog_, &msg)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
 }
 
 void Win32Form::lay_out(int dpi) {
@@ -279,7 +266,7 @@ void Win32Form::lay_out(int dpi) {
         const HGDIOBJ previous = SelectObject(dc, font);
         TEXTMETRICW metrics{};
         GetTextMetricsW(dc, &metrics);
-        const bool fits = captions_fit(decl_, [&](const ControlDecl& c, std::string_view shown) {
+        const bool fits = captions_fit(decl(), [&](const ControlDecl& c, std::string_view shown) {
             const int width = twips_to_pixels(c.width, dpi), height = twips_to_pixels(c.height, dpi);
             const std::wstring text = utf16_of(shown);
             SIZE extent{};
@@ -311,8 +298,8 @@ void Win32Form::lay_out(int dpi) {
         DeleteObject(font_);
     font_ = font;
 
-    const RECT r = window_rect_for_client(twips_to_pixels(decl_.client_width, dpi),
-                                          twips_to_pixels(decl_.client_height, dpi), dpi);
+    const RECT r = window_rect_for_client(twips_to_pixels(decl().client_width, dpi),
+                                          twips_to_pixels(decl().client_height, dpi), dpi);
     SetWindowPos(dialog_, nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -359,70 +346,106 @@ bool Win32Form::on_command(WORD id, WORD notification) {
     if (notification != BN_CLICKED)
         return false;
     for (const Control& c : controls_)
-        if (GetDlgCtrlID(c.hwnd) == id && c.handler != nullptr) {
-            dispatch_click(c.handler);
+        if (GetDlgCtrlID(c.hwnd) == id && c.decl->kind == ControlKind::Button) {
+            press(*c.decl);
             return true;
         }
     return false;
 }
 
-void Win32Form::dispatch_click(ClickHandler handler) {
-    clicks_.dispatch(handler, [this](ClickHandler next) { run_click(next); });
-}
-
-void Win32Form::run_click(ClickHandler handler) {
-    last_read_ = nullptr;
-    last_read_text_ = nullptr;
-    try {
-        handler(*this);
-    } catch (const RuntimeError& error) {
-        const ClickOrder::Report on_screen(clicks_);
-        report(as_reported(error, last_read_text_));
-        if (last_read_ != nullptr) {
-            SendMessageW(dialog_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(last_read_), TRUE);
-            SendMessageW(last_read_, EM_SETSEL, 0, -1);
+void Win32Form::take_typed_ahead() {
+    // The input queued for the thread was typed before the report: handled
+    // here, in place and in the order it came, so that each key is
+    // translated with the modifiers it was typed with and goes to the
+    // control that has the focus in its turn.  The characters that the
+    // translation of a key posts come before the next key, as posted
+    // messages do; a button pressed meanwhile waits in the click queue.
+    for (MSG msg; PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE | PM_QS_INPUT | PM_QS_POSTMESSAGE);) {
+        if (msg.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(msg.wParam)); // for the message loop
+            return;
         }
-        // Keys typed before the report showed (an access key pressed right
-        // after this click's) go to the window now, where the focus is back,
-        // in the order they were typed.
-        const HWND focus = GetFocus();
-        for (const MSG& m : std::exchange(deferred_keys_, {}))
-            PostMessageW(focus != nullptr ? focus : dialog_, m.message, m.wParam, m.lParam);
+        handle(msg);
     }
 }
 
-LRESULT CALLBACK Win32Form::defer_keys(int code, WPARAM wparam, LPARAM lparam) noexcept {
-    // Called by the message box's own loop with each message it takes: a
-    // key still addressed to the window was typed before the report began.
+LRESULT CALLBACK Win32Form::note_report_shown(int code, WPARAM wparam, LPARAM lparam) noexcept {
+    // The message box becomes the active window: from now on it can be seen.
     Win32Form* form = reporting_form;
-    const MSG* msg = reinterpret_cast<const MSG*>(lparam);
-    if (code == MSGF_DIALOGBOX && form != nullptr && msg->message >= WM_KEYFIRST &&
-        msg->message <= WM_KEYLAST &&
-        (msg->hwnd == form->dialog_ || IsChild(form->dialog_, msg->hwnd))) {
-        form->deferred_keys_.push_back(*msg);
-        return TRUE; // taken: the message box does not see it
+    if (code == HCBT_ACTIVATE && form != nullptr && form->report_shown_ == 0 &&
+        reinterpret_cast<HWND>(wparam) != form->dialog_)
+        form->report_shown_ = GetTickCount();
+    return CallNextHookEx(nullptr, code, wparam, lparam);
+}
+
+LRESULT CALLBACK Win32Form::keys_typed_before(int code, WPARAM wparam, LPARAM lparam) noexcept {
+    // Called by the message box's own loop with each message it takes.  A
+    // key typed before the box was shown is the window's, though the system
+    // may address it to the box (it addresses a key to the focus of the
+    // moment it is read); and the characters that translating such a key
+    // makes are addressed to the window.  Both are handled for the window
+    // here, in place, and the box does not see them.
+    Win32Form* form = reporting_form;
+    MSG* msg = reinterpret_cast<MSG*>(lparam);
+    if (code == MSGF_DIALOGBOX && form != nullptr && !form->handling_for_window_ &&
+        msg->message >= WM_KEYFIRST && msg->message <= WM_KEYLAST) {
+        const bool for_window = msg->hwnd == form->dialog_ || IsChild(form->dialog_, msg->hwnd);
+        const bool typed_before =
+            is_typed_key(msg->message) &&
+            (form->report_shown_ == 0 || static_cast<LONG>(msg->time - form->report_shown_) < 0);
+        if (for_window || typed_before) {
+            MSG key = *msg;
+            if (!for_window)
+                key.hwnd = form->focus_before_report_ != nullptr ? form->focus_before_report_
+                                                                 : form->dialog_;
+            form->handling_for_window_ = true; // the dialog manager calls this filter too
+            form->handle(key);
+            form->handling_for_window_ = false;
+            return TRUE;
+        }
     }
     return CallNextHookEx(nullptr, code, wparam, lparam);
 }
 
-void Win32Form::report(const RuntimeError& error) {
+void Win32Form::show_report(const RuntimeError& error) {
     // A modal message box titled with the window's title; its first line
     // names the kind of error.
     const ErrorMessage message = describe_error(error);
     const std::wstring text = utf16_of(message.headline + "\n\n" + message.details);
-    // Keys typed before the report began are the window's: those already
-    // queued are set aside here (a system that addresses a key when it is
-    // read, rather than when it is typed, would give them to the message
-    // box), and the message filter sets aside any that come later still
-    // addressed to the window.
-    for (MSG typed; PeekMessageW(&typed, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE);)
-        deferred_keys_.push_back(typed);
+
+    // The box comes up a moment after the press, and what is typed
+    // meanwhile is the window's (kReportHoldMs): the messages of that time
+    // are handled here as the message loop handles them.
+    const DWORD hold_start = GetTickCount();
+    for (DWORD held = 0; held < kReportHoldMs; held = GetTickCount() - hold_start) {
+        MsgWaitForMultipleObjectsEx(0, nullptr, kReportHoldMs - held, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        for (MSG msg; PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);) {
+            if (msg.message == WM_QUIT) {
+                // The window was closed meanwhile: the program ends unasked.
+                PostQuitMessage(static_cast<int>(msg.wParam));
+                return;
+            }
+            handle(msg);
+        }
+    }
+
+    focus_before_report_ = GetFocus();
+    report_shown_ = 0;
     reporting_form = this;
-    const HHOOK filter = SetWindowsHookExW(WH_MSGFILTER, &defer_keys, nullptr, GetCurrentThreadId());
+    const HHOOK shown = SetWindowsHookExW(WH_CBT, &note_report_shown, nullptr, GetCurrentThreadId());
+    const HHOOK filter = SetWindowsHookExW(WH_MSGFILTER, &keys_typed_before, nullptr, GetCurrentThreadId());
     MessageBoxW(dialog_, text.c_str(), title_.c_str(), MB_OK | MB_ICONWARNING);
     if (filter != nullptr)
         UnhookWindowsHookEx(filter);
+    if (shown != nullptr)
+        UnhookWindowsHookEx(shown);
     reporting_form = nullptr;
+}
+
+void Win32Form::focus_and_select(FormTextBox& box) {
+    const HWND edit = static_cast<Win32TextBox&>(box).hwnd();
+    SendMessageW(dialog_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(edit), TRUE);
+    SendMessageW(edit, EM_SETSEL, 0, -1);
 }
 
 } // namespace kvix

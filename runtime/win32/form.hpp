@@ -6,67 +6,58 @@
 
 #include <windows.h>
 
-#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "click_order.hpp"
+#include "form_base.hpp"
 #include "form_decl.hpp"
 
 namespace kvix {
 
 class RuntimeError;
-class Win32TextBox;
 
-class Win32Form final : public FormBoxes {
+class Win32Form final : public FormBase {
 public:
     Win32Form(const FormDecl& decl, std::span<const ClickBinding> bindings, HINSTANCE instance);
     ~Win32Form();
-    Win32Form(const Win32Form&) = delete;
-    Win32Form& operator=(const Win32Form&) = delete;
 
     HWND hwnd() const { return dialog_; }
     void show();
 
-    TextBox& text_box(std::string_view name) override;
-
-    // Runs a click handler; the one place where run-time errors are taken.
-    // A click that comes while an error is being reported runs after that
-    // report is dismissed.
-    void dispatch_click(ClickHandler handler);
-
-    void note_read(HWND edit, TextBox& text_box) {
-        last_read_ = edit;
-        last_read_text_ = &text_box;
-    }
+    // Handles a message of the thread's queue as the message loop does: the
+    // dialog manager takes the keys of the window (Tab, the access keys,
+    // Enter and Escape), the rest is translated and dispatched.
+    void handle(MSG& msg);
 
 private:
     struct Control {
         const ControlDecl* decl;
         HWND hwnd;
-        ClickHandler handler; // buttons with a binding
     };
 
     static INT_PTR CALLBACK dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) noexcept;
-    static LRESULT CALLBACK defer_keys(int code, WPARAM wparam, LPARAM lparam) noexcept;
+    static LRESULT CALLBACK keys_typed_before(int code, WPARAM wparam, LPARAM lparam) noexcept;
+    static LRESULT CALLBACK note_report_shown(int code, WPARAM wparam, LPARAM lparam) noexcept;
     bool on_command(WORD id, WORD notification);
-    void run_click(ClickHandler handler);
-    void report(const RuntimeError& error);
     // Places the controls, fits the font and sizes the window at `dpi`.
     void lay_out(int dpi);
 
-    const FormDecl& decl_;
+    void take_typed_ahead() override;
+    void show_report(const RuntimeError& error) override;
+    void focus_and_select(FormTextBox& box) override;
+
     std::wstring title_;
     HWND dialog_ = nullptr;
     std::vector<Control> controls_;
-    std::vector<std::unique_ptr<Win32TextBox>> boxes_;
     HFONT font_ = nullptr;
-    HWND last_read_ = nullptr;
-    TextBox* last_read_text_ = nullptr; // the same box, as the calculations see it
-    ClickOrder clicks_;
-    std::vector<MSG> deferred_keys_;    // keys for this window typed ahead of a report
+    // While a report is on screen: when its message box was shown (in the
+    // time of MSG::time; 0 until then), and whether a key is being handled
+    // for the window from inside the message box's loop.
+    DWORD report_shown_ = 0;
+    bool handling_for_window_ = false;
+    HWND focus_before_report_ = nullptr; // where the window's keys go meanwhile
 };
 
 } // namespace kvix

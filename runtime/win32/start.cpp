@@ -24,12 +24,8 @@ int run_program(int, char**, const AppInfo&, const FormDecl& decl,
     form.show();
     MSG msg{};
     BOOL got;
-    while ((got = GetMessageW(&msg, nullptr, 0, 0)) > 0) {
-        if (!IsDialogMessageW(form.hwnd(), &msg)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-    }
+    while ((got = GetMessageW(&msg, nullptr, 0, 0)) > 0)
+        form.handle(msg);
     return got < 0 ? 1 : static_cast<int>(msg.wParam);
 }
 

@@ -6,9 +6,10 @@ reads the boxes as a person would copy them: the box's access key, Ctrl+A,
 Ctrl+C, then the clipboard (xclip).  Checks the start state and focus, the
 tab order, a conversion each way, Enter and Escape pressing nothing, error
 boxes that name the kind and leave the program running with both boxes
-unchanged and the focus back in the box read, its text selected, and 1 MB
-pastes.  Takes screenshots of the window and of the error boxes into OUTDIR
-(with ImageMagick's import, where installed).
+unchanged and the focus back in the box read, its text selected, presses
+typed ahead of a report, and 1 MB pastes.  Takes screenshots of the
+window and of the error boxes into OUTDIR (with ImageMagick's import,
+where installed).
 
 The Windows program (EXECUTABLE ending in .exe) runs under Wine: $WINE is
 the loader, in the prefix that $WINEPREFIX names (tests/wine/run_in_wine.sh
@@ -33,6 +34,10 @@ SKIPPED = 77
 TITLE = "KVIX Quendral"
 SENTINEL = b"e2e clipboard sentinel"
 MARKER = "="  # typed at a box's end to read it; one key, no Shift on a US layout
+# frmMain's client area and the buttons' places in twips (left, top, width,
+# height), as declared in app/frm_main.hpp.
+CLIENT_TWIPS = (4890, 1020)
+CONTROLS_TWIPS = {"cmdCalcPos": (2640, 120, 2175, 375), "cmdCalcNeg": (2640, 600, 2175, 375)}
 
 
 class Failure(Exception):
@@ -205,22 +210,38 @@ class Session:
                     pass
         return sorted(pids)
 
-    def keys_at_once(self, *keys):
+    def keys_at_once(self, *keys, delay=0):
         """Presses the keys while the program is stopped, so that it finds
         them all waiting when it goes on, as when a user types ahead of a
         busy program: however loaded the machine, the program sees the
-        second key before it can show anything for the first."""
+        second key before it can show anything for the first.  `delay` ms
+        go by between the keys (their time stamps differ by as much)."""
         pids = self.program_pids()
         for pid in pids:
             os.kill(pid, signal.SIGSTOP)
         try:
-            self.xdotool("key", "--delay", "0", *keys)
+            self.xdotool("key", "--delay", str(delay), *keys)
             # A round trip to the server: the keys have gone out to the program.
             self.run("xdotool", "getdisplaygeometry")
             time.sleep(0.2)
         finally:
             for pid in pids:
                 os.kill(pid, signal.SIGCONT)
+
+    def double_click_control(self, name):
+        """Double-clicks the middle of a control of frmMain, placed by its
+        declaration in twips at 96 dpi (15 twips a pixel); the client area
+        sits in the window's frame, if any, with the same border on the
+        left, right and bottom."""
+        left, top, width, height = CONTROLS_TWIPS[name]
+        geometry = self.xdotool("getwindowgeometry", "--shell", self.window)
+        values = dict(line.split("=", 1) for line in geometry.split())
+        border = (int(values["WIDTH"]) - CLIENT_TWIPS[0] // 15) // 2
+        caption = int(values["HEIGHT"]) - CLIENT_TWIPS[1] // 15 - border
+        x = int(values["X"]) + border + (left + width // 2) // 15
+        y = int(values["Y"]) + caption + (top + height // 2) // 15
+        self.xdotool("mousemove", "--sync", str(x), str(y))
+        self.xdotool("click", "--repeat", "2", "--delay", "30", "1")
 
     def type(self, text):
         self.xdotool("type", "--delay", "20", text)
@@ -272,8 +293,8 @@ class Session:
 
     def copy_until(self, access_key, expected, what, timeout=20.0):
         """Copies a box, again every half second, until it holds `expected`.
-        For the result of a click: an access key clicks its button a moment
-        later (the button shows itself pressed first), so a first copy can
+        For the result of a click: the program takes the keys in its own
+        time, and a long text takes a while to convert, so a first copy can
         come before the result.  Touches the clipboard only by copying, so it
         may follow a paste at once."""
         self.keys(f"alt+{access_key}")
@@ -341,6 +362,62 @@ class Session:
         wait_until(f"the message box to close on {key}", lambda: box not in self.windows())
         self.check_running()
         self.focus_window()
+
+
+def set_boxes(s, text_in, text_out):
+    for key, text in (("i", text_in), ("o", text_out)):
+        s.keys(f"alt+{key}", "ctrl+a", "BackSpace")
+        s.type(text)
+
+
+def expect_reports(s, headlines, what):
+    """The message boxes, one after the other, say `headlines` in that order;
+    each is closed with Enter; then no other opens."""
+    for headline in headlines:
+        box = s.message_box()
+        message = s.read_message(box)
+        if not message.startswith(headline):
+            raise Failure(f"{what}: {headline} expected, the message box says {message!r}")
+        s.dismiss(box, "Return")
+    time.sleep(1)
+    s.check_running()
+    if [w for w in s.windows() if w != s.window]:
+        raise Failure(f"{what}: a message box more than the {len(headlines)} expected")
+    log(f"ok: {what}: {', '.join(headlines)}")
+
+
+def typed_ahead(s):
+    """Presses typed ahead of the program: every press counts, in the order
+    of the presses, and keys typed before a report appears are the window's,
+    each handled by the control that has the focus in its turn."""
+    # Two presses 15 ms apart, the program running: two reports in order.
+    set_boxes(s, "abc", "bad date")
+    s.xdotool("key", "--delay", "15", "alt+p", "alt+n")
+    expect_reports(s, ["Not a number", "Not a date"], "two presses 15 ms apart")
+
+    # The same button pressed twice: two reports; by its access key, by
+    # Space while it has the focus, and by a double click of the mouse.
+    s.keys_at_once("alt+p", "alt+p", delay=30)
+    expect_reports(s, ["Not a number", "Not a number"], "the same button pressed twice")
+    s.keys_at_once("Tab", "space", "space", delay=30)
+    expect_reports(s, ["Not a number", "Not a number"], "Space twice on the focused button")
+    s.double_click_control("cmdCalcPos")
+    expect_reports(s, ["Not a number", "Not a number"], "a double click of the button")
+
+    # A refused press, then both buttons: one report, then both results.
+    set_boxes(s, "12abc", "Thu, 01 Jan 1970 00:00:05 GMT")
+    s.keys_at_once("alt+p", "alt+n", "alt+p", delay=30)
+    expect_reports(s, ["Not a number"], "Alt+P, Alt+N, Alt+P")
+    s.expect_box("i", "5", "Alt+N after the refused Alt+P ran")
+    s.expect_box("o", "1970-01-01 00:00:05", "the second Alt+P ran after it")
+
+    # An access key and letters typed ahead of a report go where they were
+    # typed, with the Shift they were typed with.
+    set_boxes(s, "12abc", "zz")
+    s.keys_at_once("alt+p", "alt+o", "End", "shift+a", "shift+b")
+    expect_reports(s, ["Not a number"], "a refusal with keys typed ahead of its report")
+    s.expect_box("o", "zzAB", "the letters typed ahead went to txtOutput, in capitals")
+    s.expect_box("i", "12abc", "txtInput unchanged by the keys typed ahead")
 
 
 def scenario(s):
@@ -442,6 +519,8 @@ def scenario(s):
         s.dismiss(box, key)
     s.expect_selection("2038-01-19 03:14:08",
                        "after both reports the focus is in txtOutput, its text selected")
+
+    typed_ahead(s)
 
     if s.wine:
         # No pastes from X into Wine: the boxes' length limits instead.

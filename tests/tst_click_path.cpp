@@ -1,0 +1,179 @@
+// The click path that both window layers share, driven through a window
+// layer of its own: keys are tokens ("Alt+P", "End", "A"), handled the way
+// a dialog manager handles them, and a report records its headline.
+#include <QtTest>
+
+#include <algorithm>
+#include <deque>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "error.hpp"
+#include "form_base.hpp"
+#include "frm_main.hpp"
+
+namespace {
+
+class FakeForm;
+
+class FakeBox final : public kvix::FormTextBox {
+public:
+    FakeBox(kvix::FormBase& form, const kvix::ControlDecl& decl) : FormTextBox(form, decl) {}
+    kvix::ResultCode write_text(std::string_view text) override {
+        text_ = text;
+        return kvix::kResultOk;
+    }
+    std::string text_;
+
+private:
+    kvix::ResultCode read_control_text(std::string& text) override {
+        text = text_;
+        return kvix::kResultOk;
+    }
+};
+
+class FakeForm final : public kvix::FormBase {
+public:
+    FakeForm() : FormBase(kvix::kFrmMain, kvix::frm_main_bindings()), focus_(first_focus()) {
+        for (const kvix::ControlDecl* c : tab_order())
+            if (c->kind == kvix::ControlKind::TextBox)
+                add_box(std::make_unique<FakeBox>(*this, *c));
+    }
+
+    FakeBox& box(std::string_view name) { return static_cast<FakeBox&>(text_box(name)); }
+    std::string focus() const { return std::string(focus_->name); }
+
+    // A key typed while the program is idle: handled at once.
+    void key(const QString& token) {
+        if (token.startsWith("Alt+")) {
+            const QChar letter = token.back().toLower();
+            for (const kvix::ControlDecl* c : tab_order()) {
+                const QString caption = QString::fromUtf8(c->caption.data(), qsizetype(c->caption.size()));
+                const qsizetype amp = caption.indexOf('&');
+                if (amp < 0 || caption.at(amp + 1).toLower() != letter)
+                    continue;
+                if (c->kind == kvix::ControlKind::Button)
+                    press(*c);
+                else
+                    focus_ = next_focus(c);
+            }
+        } else if (token == "End") {
+            selected_ = false;
+        } else if (focus_->kind == kvix::ControlKind::TextBox) {
+            std::string& text = box(focus_->name).text_;
+            if (selected_)
+                text.clear();
+            selected_ = false;
+            text += token.toStdString();
+        }
+    }
+
+    std::deque<QString> typed_ahead;   // queued for the window, not yet handled
+    QStringList during_report;         // keys handled while the first report is up
+    QStringList reports;
+    std::vector<std::size_t> left_when_shown; // keys still queued as each report showed
+    int depth = 0, deepest = 0;
+
+private:
+    void take_typed_ahead() override {
+        while (!typed_ahead.empty()) {
+            const QString token = typed_ahead.front();
+            typed_ahead.pop_front();
+            key(token);
+        }
+    }
+    void show_report(const kvix::RuntimeError& error) override {
+        left_when_shown.push_back(typed_ahead.size());
+        reports << QString::fromStdString(kvix::describe_error(error).headline);
+        deepest = std::max(deepest, ++depth);
+        // The report's own loop delivers what comes while it is up.
+        for (const QString& token : std::exchange(during_report, {}))
+            key(token);
+        --depth;
+    }
+    void focus_and_select(kvix::FormTextBox& box) override {
+        focus_ = &box.decl();
+        selected_ = true;
+    }
+
+    const kvix::ControlDecl* focus_;
+    bool selected_ = false;
+};
+
+} // namespace
+
+class tst_ClickPath : public QObject {
+    Q_OBJECT
+
+private slots:
+    void pressesInOrder_data();
+    void pressesInOrder();
+    void bindingToNoButton();
+};
+
+// A press, keys typed ahead of it and keys delivered while its report is
+// up: every press runs, one at a time and in the order of the presses;
+// keys typed ahead are handled before the report shows, each where the
+// focus is in its turn; the focus ends in the box the failed press read.
+void tst_ClickPath::pressesInOrder_data() {
+    QTest::addColumn<QString>("in");
+    QTest::addColumn<QString>("out");
+    QTest::addColumn<QStringList>("ahead");
+    QTest::addColumn<QStringList>("during");
+    QTest::addColumn<QStringList>("reports");
+    QTest::addColumn<QString>("in_after");
+    QTest::addColumn<QString>("out_after");
+    QTest::addColumn<QString>("focus");
+    const QString nan = "Not a number";
+    QTest::newRow("a press while a report is up")
+        << "abc" << "bad date" << QStringList{} << QStringList{"Alt+N"}
+        << QStringList{nan, "Not a date"} << "abc" << "bad date" << "txtOutput";
+    QTest::newRow("the same button twice")
+        << "12abc" << "" << QStringList{"Alt+P"} << QStringList{}
+        << QStringList{nan, nan} << "12abc" << "" << "txtInput";
+    QTest::newRow("an access key typed ahead of letters")
+        << "12abc" << "zz" << QStringList{"Alt+O", "End", "A", "B"} << QStringList{}
+        << QStringList{nan} << "12abc" << "zzAB" << "txtInput";
+    QTest::newRow("a refused press, then both buttons")
+        << "12abc" << "Thu, 01 Jan 1970 00:00:05 GMT" << QStringList{"Alt+N", "Alt+P"} << QStringList{}
+        << QStringList{nan} << "5" << "1970-01-01 00:00:05" << "txtInput";
+}
+
+void tst_ClickPath::pressesInOrder() {
+    QFETCH(QString, in);
+    QFETCH(QString, out);
+    QFETCH(QStringList, ahead);
+    QFETCH(QStringList, during);
+    QFETCH(QStringList, reports);
+    FakeForm form;
+    form.box("txtInput").text_ = in.toStdString();
+    form.box("txtOutput").text_ = out.toStdString();
+    form.typed_ahead.assign(ahead.begin(), ahead.end());
+    form.during_report = during;
+    form.key("Alt+P");
+    QCOMPARE(form.reports, reports);
+    QCOMPARE(form.deepest, 1);
+    QCOMPARE(form.left_when_shown, std::vector<std::size_t>(reports.size(), 0));
+    QTEST(QString::fromStdString(form.box("txtInput").text_), "in_after");
+    QTEST(QString::fromStdString(form.box("txtOutput").text_), "out_after");
+    QTEST(QString::fromStdString(form.focus()), "focus");
+}
+
+// A binding that names no button of the declaration is a mistake in the
+// program, found when the window is built.
+void tst_ClickPath::bindingToNoButton() {
+    const kvix::ClickBinding wrong[] = {{"txtInput", kvix::frm_main_bindings().front().handler}};
+    struct Form final : kvix::FormBase {
+        using FormBase::FormBase;
+        void take_typed_ahead() override {}
+        void show_report(const kvix::RuntimeError&) override {}
+        void focus_and_select(kvix::FormTextBox&) override {}
+    };
+    QVERIFY_THROWS_EXCEPTION(std::logic_error, Form(kvix::kFrmMain, wrong));
+}
+
+QTEST_GUILESS_MAIN(tst_ClickPath)
+#include "tst_click_path.moc"
