@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "calc.hpp"
 #include "convert.hpp"
@@ -89,6 +90,7 @@ private slots:
     void clockAndUnixTime_data();
     void clockAndUnixTime() { check_row(); }
     void zoneTable();
+    void readmeZones();
     void readmeExamples_data();
     void readmeExamples() { check_row(); }
 
@@ -331,8 +333,9 @@ void tst_DateParser::germanDates_data() {
     QTest::newRow("Sonnabend") << "Sonnabend, 1. Januar 2000" << Q_INT64_C(946684800);
 }
 
-// The names of the first table of the issue that brought them; the zone
-// table's every row is checked by zoneTable.
+// Zone names as mail and log lines from Europe, Asia, Australia and
+// Newfoundland write them; the zone table's every row is checked by
+// zoneTable.
 void tst_DateParser::zoneNames_data() {
     add_columns();
     // By hand: 03:14:07 UTC is 04:14:07 at +01:00, 12:14:07 at +09:00,
@@ -378,6 +381,63 @@ void tst_DateParser::zoneTable() {
             QVERIFY2(ambiguous, qPrintable(QString::fromStdString(text + ": " + e.reason())));
             const std::string reading = kvix::date::offset_text(z.offset) + " (" + std::string(z.region) + ")";
             QVERIFY2(e.reason().find(reading) != std::string::npos, e.reason().c_str());
+        }
+    }
+}
+
+// The README's table of zone names and the paragraph on the ambiguous ones
+// say what the zone table holds: each name listed with the offset of its
+// one row, every name of one row listed, each reading of an ambiguous name
+// named with its region.  A row of the README lists groups of names parted
+// by " / ", and as many offsets parted the same way.
+void tst_DateParser::readmeZones() {
+    QFile readme(KVIX_README);
+    QVERIFY2(readme.open(QIODevice::ReadOnly | QIODevice::Text), KVIX_README);
+    const QString all = QString::fromUtf8(readme.readAll());
+    const QStringList lines = all.split('\n');
+    const qsizetype header = lines.indexOf("| zone | offset from UTC |");
+    QVERIFY(header >= 0);
+    const auto zones = kvix::date::zone_names();
+    const auto rows_named = [&zones](const QString& name) {
+        std::vector<const kvix::date::ZoneName*> rows;
+        for (const auto& z : zones)
+            if (QString::fromUtf8(z.name.data(), static_cast<qsizetype>(z.name.size())) == name)
+                rows.push_back(&z);
+        return rows;
+    };
+    // The README writes a negative offset with a minus sign.
+    const auto readme_offset = [](int minutes) {
+        return minutes == 0 ? QString("0")
+                            : QString::fromStdString(kvix::date::offset_text(minutes)).replace('-', u'\u2212');
+    };
+    const QRegularExpression quoted("`([^`]+)`");
+    QSet<QString> listed;
+    for (qsizetype k = header + 2; k < lines.size() && lines[k].startsWith('|'); ++k) {
+        const QString names = lines[k].section('|', 1, 1), offsets = lines[k].section('|', 2, 2);
+        if (names.contains("hh")) // the row of numeric offsets
+            continue;
+        const QStringList groups = names.split(" / "), values = offsets.split(" / ");
+        QCOMPARE(groups.size(), values.size());
+        for (qsizetype g = 0; g < groups.size(); ++g) {
+            for (const auto& m : quoted.globalMatch(groups[g])) {
+                const QString name = m.captured(1);
+                const auto rows = rows_named(name);
+                QVERIFY2(rows.size() == 1, qPrintable(name + ": not one row of the zone table"));
+                QCOMPARE(readme_offset(rows.front()->offset), values[g].trimmed());
+                listed.insert(name);
+            }
+        }
+    }
+    const QString prose = QString(all).replace('\n', ' ');
+    for (const auto& z : zones) {
+        const QString name = QString::fromUtf8(z.name.data(), static_cast<qsizetype>(z.name.size()));
+        if (rows_named(name).size() == 1) {
+            QVERIFY2(listed.contains(name), qPrintable(name + " is not in the README's zone table"));
+        } else {
+            const QString reading = QString::fromUtf8(z.region.data(), static_cast<qsizetype>(z.region.size())) +
+                                    ' ' + readme_offset(z.offset);
+            QVERIFY2(prose.contains('`' + name + "` (") && prose.contains(reading),
+                     qPrintable(name + ": " + reading + " is not in the README"));
         }
     }
 }
