@@ -145,7 +145,8 @@ void tst_DateParser::isoExtended_data() {
     QTest::newRow("US zone") << "2038-01-18 22:14:07 EST" << Q_INT64_C(2147483647);
     QTest::newRow("first date") << "0100-01-01" << Q_INT64_C(-59011459200);
     QTest::newRow("last date") << "9999-12-31 23:59:59" << Q_INT64_C(253402300799);
-    // The edges of the ISO reader that skips the tokenizer.  GNU date:
+    // ISO texts at their edges: offsets across midnight and the year end,
+    // white space of every kind, a year outside the date range.  GNU date:
     QTest::newRow("offset across the year end") << "2038-01-01T00:30:00+01:00" << Q_INT64_C(2145915000);
     QTest::newRow("offset back across midnight") << "1969-12-31T23:00:00-01:00" << Q_INT64_C(0);
     QTest::newRow("offset -23:59") << "1970-01-01T00:00:00-23:59" << Q_INT64_C(86340);
@@ -177,7 +178,8 @@ void tst_DateParser::isoBasic_data() {
     QTest::newRow("offset -hh") << "19691231T190000-05" << Q_INT64_C(0);
     // -86400 + 86399, a quarter second rounding down
     QTest::newRow("fraction") << "19691231T235959.25Z" << Q_INT64_C(-1);
-    // The edges of the ISO reader that skips the tokenizer.
+    // Basic texts at their edges: lower case, white space around, an extended
+    // offset after a basic time.
     QTest::newRow("lower-case t and z") << "20380119t031407z" << Q_INT64_C(2147483647);
     QTest::newRow("white space around") << " 20380119T031407Z\t" << Q_INT64_C(2147483647);
     QTest::newRow("offset +hh:mm") << "20380119T041407+01:00" << Q_INT64_C(2147483647);
