@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "calc.hpp"
 #include "convert.hpp"
@@ -89,6 +90,7 @@ private slots:
     void clockAndUnixTime_data();
     void clockAndUnixTime() { check_row(); }
     void zoneTable();
+    void readmeZones();
     void readmeExamples_data();
     void readmeExamples() { check_row(); }
 
@@ -143,7 +145,8 @@ void tst_DateParser::isoExtended_data() {
     QTest::newRow("US zone") << "2038-01-18 22:14:07 EST" << Q_INT64_C(2147483647);
     QTest::newRow("first date") << "0100-01-01" << Q_INT64_C(-59011459200);
     QTest::newRow("last date") << "9999-12-31 23:59:59" << Q_INT64_C(253402300799);
-    // The edges of the ISO reader that skips the tokenizer.  GNU date:
+    // ISO texts at their edges: offsets across midnight and the year end,
+    // white space of every kind, a year outside the date range.  GNU date:
     QTest::newRow("offset across the year end") << "2038-01-01T00:30:00+01:00" << Q_INT64_C(2145915000);
     QTest::newRow("offset back across midnight") << "1969-12-31T23:00:00-01:00" << Q_INT64_C(0);
     QTest::newRow("offset -23:59") << "1970-01-01T00:00:00-23:59" << Q_INT64_C(86340);
@@ -175,7 +178,8 @@ void tst_DateParser::isoBasic_data() {
     QTest::newRow("offset -hh") << "19691231T190000-05" << Q_INT64_C(0);
     // -86400 + 86399, a quarter second rounding down
     QTest::newRow("fraction") << "19691231T235959.25Z" << Q_INT64_C(-1);
-    // The edges of the ISO reader that skips the tokenizer.
+    // Basic texts at their edges: lower case, white space around, an extended
+    // offset after a basic time.
     QTest::newRow("lower-case t and z") << "20380119t031407z" << Q_INT64_C(2147483647);
     QTest::newRow("white space around") << " 20380119T031407Z\t" << Q_INT64_C(2147483647);
     QTest::newRow("offset +hh:mm") << "20380119T041407+01:00" << Q_INT64_C(2147483647);
@@ -331,8 +335,9 @@ void tst_DateParser::germanDates_data() {
     QTest::newRow("Sonnabend") << "Sonnabend, 1. Januar 2000" << Q_INT64_C(946684800);
 }
 
-// The names of the first table of the issue that brought them; the zone
-// table's every row is checked by zoneTable.
+// Zone names as mail and log lines from Europe, Asia, Australia and
+// Newfoundland write them; the zone table's every row is checked by
+// zoneTable.
 void tst_DateParser::zoneNames_data() {
     add_columns();
     // By hand: 03:14:07 UTC is 04:14:07 at +01:00, 12:14:07 at +09:00,
@@ -378,6 +383,63 @@ void tst_DateParser::zoneTable() {
             QVERIFY2(ambiguous, qPrintable(QString::fromStdString(text + ": " + e.reason())));
             const std::string reading = kvix::date::offset_text(z.offset) + " (" + std::string(z.region) + ")";
             QVERIFY2(e.reason().find(reading) != std::string::npos, e.reason().c_str());
+        }
+    }
+}
+
+// The README's table of zone names and the paragraph on the ambiguous ones
+// say what the zone table holds: each name listed with the offset of its
+// one row, every name of one row listed, each reading of an ambiguous name
+// named with its region.  A row of the README lists groups of names parted
+// by " / ", and as many offsets parted the same way.
+void tst_DateParser::readmeZones() {
+    QFile readme(KVIX_README);
+    QVERIFY2(readme.open(QIODevice::ReadOnly | QIODevice::Text), KVIX_README);
+    const QString all = QString::fromUtf8(readme.readAll());
+    const QStringList lines = all.split('\n');
+    const qsizetype header = lines.indexOf("| zone | offset from UTC |");
+    QVERIFY(header >= 0);
+    const auto zones = kvix::date::zone_names();
+    const auto rows_named = [&zones](const QString& name) {
+        std::vector<const kvix::date::ZoneName*> rows;
+        for (const auto& z : zones)
+            if (QString::fromUtf8(z.name.data(), static_cast<qsizetype>(z.name.size())) == name)
+                rows.push_back(&z);
+        return rows;
+    };
+    // The README writes a negative offset with a minus sign.
+    const auto readme_offset = [](int minutes) {
+        return minutes == 0 ? QString("0")
+                            : QString::fromStdString(kvix::date::offset_text(minutes)).replace('-', u'\u2212');
+    };
+    const QRegularExpression quoted("`([^`]+)`");
+    QSet<QString> listed;
+    for (qsizetype k = header + 2; k < lines.size() && lines[k].startsWith('|'); ++k) {
+        const QString names = lines[k].section('|', 1, 1), offsets = lines[k].section('|', 2, 2);
+        if (names.contains("hh")) // the row of numeric offsets
+            continue;
+        const QStringList groups = names.split(" / "), values = offsets.split(" / ");
+        QCOMPARE(groups.size(), values.size());
+        for (qsizetype g = 0; g < groups.size(); ++g) {
+            for (const auto& m : quoted.globalMatch(groups[g])) {
+                const QString name = m.captured(1);
+                const auto rows = rows_named(name);
+                QVERIFY2(rows.size() == 1, qPrintable(name + ": not one row of the zone table"));
+                QCOMPARE(readme_offset(rows.front()->offset), values[g].trimmed());
+                listed.insert(name);
+            }
+        }
+    }
+    const QString prose = QString(all).replace('\n', ' ');
+    for (const auto& z : zones) {
+        const QString name = QString::fromUtf8(z.name.data(), static_cast<qsizetype>(z.name.size()));
+        if (rows_named(name).size() == 1) {
+            QVERIFY2(listed.contains(name), qPrintable(name + " is not in the README's zone table"));
+        } else {
+            const QString reading = QString::fromUtf8(z.region.data(), static_cast<qsizetype>(z.region.size())) +
+                                    ' ' + readme_offset(z.offset);
+            QVERIFY2(prose.contains('`' + name + "` (") && prose.contains(reading),
+                     qPrintable(name + ": " + reading + " is not in the README"));
         }
     }
 }

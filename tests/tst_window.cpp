@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -50,6 +51,29 @@ public:
 
 QString caption_text(std::string_view caption) {
     return QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size())).remove('&');
+}
+
+// Clicks `button` and, once a modal message box is up (it runs its own
+// event loop, in which a timer looks for it), gives the box to `answer`,
+// which must close it.  After 10 s without a box the windows are closed
+// rather than the test hanging.
+void click_and_answer(QPushButton* button, const std::function<void(QWidget* box)>& answer) {
+    int tries = 0;
+    QTimer poll;
+    poll.setInterval(20);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        QWidget* box = QApplication::activeModalWidget();
+        if (box == nullptr) {
+            if (++tries > 500)
+                QApplication::closeAllWindows();
+            return;
+        }
+        poll.stop();
+        answer(box);
+    });
+    poll.start();
+    button->click(); // returns once the box is closed
+    poll.stop();
 }
 
 } // namespace
@@ -339,25 +363,17 @@ void tst_Window::messageBoxReportsError() {
     kvix::set_error_reporter(nullptr);
     txtInput()->setText("1700000000000");
     QString title, text, details;
-    int tries = 0;
-    QTimer poll; // looks for the box while its own event loop runs
-    poll.setInterval(20);
-    connect(&poll, &QTimer::timeout, [&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    click_and_answer(cmdCalcPos(), [&](QWidget* shown) {
+        auto* box = qobject_cast<QMessageBox*>(shown);
         if (box == nullptr) {
-            if (++tries > 500) // 10 s: give up rather than hang
-                QApplication::closeAllWindows();
+            shown->close();
             return;
         }
-        poll.stop();
         title = box->windowTitle();
         text = box->text();
         details = box->informativeText();
         box->accept();
     });
-    poll.start();
-    cmdCalcPos()->click(); // returns once the box is closed
-    poll.stop();
     kvix::set_error_reporter(&reporter);
     QCOMPARE(title, QString("KVIX Quendral"));
     QCOMPARE(text, QString("Overflow"));
@@ -403,26 +419,13 @@ void tst_Window::messageBoxNamesTheKindAndCopies() {
     txtInput()->setText(million_nines);
     txtOutput()->setText("kept");
     QString title, copied;
-    int tries = 0;
-    QTimer poll; // looks for the box while its own event loop runs
-    poll.setInterval(20);
-    connect(&poll, &QTimer::timeout, [&] {
-        QWidget* box = QApplication::activeModalWidget();
-        if (box == nullptr) {
-            if (++tries > 500) // 10 s: give up rather than hang
-                QApplication::closeAllWindows();
-            return;
-        }
-        poll.stop();
+    click_and_answer(cmdCalcPos(), [&](QWidget* box) {
         title = box->windowTitle();
         QGuiApplication::clipboard()->clear();
         QTest::keyClick(box, Qt::Key_C, Qt::ControlModifier);
         copied = QGuiApplication::clipboard()->text();
         QTest::keyClick(box, Qt::Key_Return);
     });
-    poll.start();
-    cmdCalcPos()->click();
-    poll.stop();
     kvix::set_error_reporter(previous);
 
     QCOMPARE(title, QString("KVIX Quendral"));

@@ -16,17 +16,9 @@ if [ ${#missing[@]} -ne 0 ]; then
     exit 77
 fi
 
-failed=0
-ok() { echo "ok: $*"; }
-fail() { echo "FAIL: $*"; failed=1; }
-
-rm -rf "$work" && mkdir -p "$work"
-cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/cpack" >"$work/cpack.log" 2>&1 ||
-    { cat "$work/cpack.log"; fail "cpack -G DEB"; exit 1; }
-debs=("$work"/cpack/*.deb)
-[ ${#debs[@]} -eq 1 ] && [ -f "${debs[0]}" ] || { fail "expected one .deb, got: ${debs[*]}"; exit 1; }
-deb=${debs[0]}
-ok "built $(basename "$deb")"
+source "$(dirname "$0")/cpack_package.sh"
+build_package DEB deb "$build" "$work"
+deb=$package
 
 # --- Control fields ---
 info=$(dpkg-deb --info "$deb")

@@ -7,17 +7,9 @@ set -euo pipefail
 build=$1 work=$2 license=$3
 command -v cpack >/dev/null || { echo "SKIP: not found: cpack (Debian package cmake)"; exit 77; }
 
-failed=0
-ok() { echo "ok: $*"; }
-fail() { echo "FAIL: $*"; failed=1; }
-
-rm -rf "$work" && mkdir -p "$work"
-cpack -G ZIP --config "$build/CPackConfig.cmake" -B "$work/cpack" >"$work/cpack.log" 2>&1 ||
-    { cat "$work/cpack.log"; fail "cpack -G ZIP"; exit 1; }
-zips=("$work"/cpack/*.zip)
-[ ${#zips[@]} -eq 1 ] && [ -f "${zips[0]}" ] || { fail "expected one .zip, got: ${zips[*]}"; exit 1; }
-zip=${zips[0]}
-ok "built $(basename "$zip")"
+source "$(dirname "$0")/cpack_package.sh"
+build_package ZIP zip "$build" "$work"
+zip=$package
 
 # CMake reads zips itself (libarchive): no unzip needed.
 entries=$(cmake -E tar tf "$zip" | sort)

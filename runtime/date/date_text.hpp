@@ -23,7 +23,6 @@
 #include <cstdint>
 #include <string_view>
 
-
 namespace kvix::date {
 
 // Where "now" comes from: the current second since 1970-01-01 00:00:00

@@ -144,6 +144,13 @@ constexpr ZoneName kZones[] = {
 
 constexpr std::size_t kZoneCount = std::size(kZones);
 
+// Whether the name of zone row `k` stands on a row next to it too: a name
+// with more than one reading.
+constexpr bool has_more_readings(std::size_t k) {
+    return (k + 1 < kZoneCount && kZones[k + 1].name == kZones[k].name) ||
+           (k > 0 && kZones[k - 1].name == kZones[k].name);
+}
+
 // ASCII and Latin-1 capitals made small, in UTF-8: a letter U+00C0..U+00DE
 // (but the sign U+00D7) is 0xC3 then 0x80..0x9E, its small letter 0xC3
 // then 0x20 more.
@@ -217,10 +224,9 @@ constexpr auto kLookup = [] {
     };
     for (const Word& w : kVocabulary)
         add(w.name, {w.cls, w.value, w.short_form});
-    for (std::size_t k = 0; k < kZoneCount; ++k) {
-        const bool ambiguous = k + 1 < kZoneCount && kZones[k + 1].name == kZones[k].name;
-        add(kZones[k].name, {ambiguous ? W::ZoneAmbiguous : W::Zone, static_cast<std::int16_t>(k), false});
-    }
+    for (std::size_t k = 0; k < kZoneCount; ++k)
+        add(kZones[k].name,
+            {has_more_readings(k) ? W::ZoneAmbiguous : W::Zone, static_cast<std::int16_t>(k), false});
     std::sort(t.begin(), t.end(), before);
     return t;
 }();
@@ -294,12 +300,9 @@ std::string offset_text(int minutes) {
 
 std::string zone_names_read() {
     std::string list;
-    for (std::size_t k = 0; k < kZoneCount; ++k) {
-        const bool ambiguous = (k + 1 < kZoneCount && kZones[k + 1].name == kZones[k].name) ||
-                               (k > 0 && kZones[k - 1].name == kZones[k].name);
-        if (!ambiguous)
+    for (std::size_t k = 0; k < kZoneCount; ++k)
+        if (!has_more_readings(k))
             list += (list.empty() ? "" : ", ") + std::string(kZones[k].name);
-    }
     list.replace(list.rfind(", "), 2, " and ");
     return list;
 }

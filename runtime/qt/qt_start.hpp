@@ -9,7 +9,7 @@ class QWidget;
 namespace kvix {
 
 // Gives the running application the names of `info`, and its windows' icon.
-// Need the QApplication to exist.
+// Both need the QApplication to exist.
 void apply_app_names(const AppInfo& info);
 void apply_app_icon(const AppInfo& info);
 

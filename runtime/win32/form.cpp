@@ -360,13 +360,18 @@ void Win32Form::take_typed_ahead() {
     // control that has the focus in its turn.  The characters that the
     // translation of a key posts come before the next key, as posted
     // messages do; a button pressed meanwhile waits in the click queue.
-    for (MSG msg; PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE | PM_QS_INPUT | PM_QS_POSTMESSAGE);) {
+    handle_queued(PM_QS_INPUT | PM_QS_POSTMESSAGE);
+}
+
+bool Win32Form::handle_queued(UINT kinds) {
+    for (MSG msg; PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE | kinds);) {
         if (msg.message == WM_QUIT) {
             PostQuitMessage(static_cast<int>(msg.wParam)); // for the message loop
-            return;
+            return false;
         }
         handle(msg);
     }
+    return true;
 }
 
 LRESULT CALLBACK Win32Form::note_report_shown(int code, WPARAM wparam, LPARAM lparam) noexcept {
@@ -419,14 +424,8 @@ void Win32Form::show_report(const RuntimeError& error) {
     const DWORD hold_start = GetTickCount();
     for (DWORD held = 0; held < kReportHoldMs; held = GetTickCount() - hold_start) {
         MsgWaitForMultipleObjectsEx(0, nullptr, kReportHoldMs - held, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-        for (MSG msg; PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);) {
-            if (msg.message == WM_QUIT) {
-                // The window was closed meanwhile: the program ends unasked.
-                PostQuitMessage(static_cast<int>(msg.wParam));
-                return;
-            }
-            handle(msg);
-        }
+        if (!handle_queued(0))
+            return; // the window was closed meanwhile: the program ends unasked
     }
 
     focus_before_report_ = GetFocus();

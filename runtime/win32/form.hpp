@@ -44,6 +44,11 @@ private:
     // Places the controls, fits the font and sizes the window at `dpi`.
     void lay_out(int dpi);
 
+    // Handles the queued messages of `kinds` (PeekMessage's PM_QS_ flags, 0
+    // for all) as the message loop does; false once WM_QUIT came, which is
+    // posted again for the message loop.
+    bool handle_queued(UINT kinds);
+
     void take_typed_ahead() override;
     void show_report(const RuntimeError& error) override;
     void focus_and_select(FormTextBox& box) override;
