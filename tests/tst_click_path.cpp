@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <deque>
 #include <memory>
-#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
@@ -111,7 +110,6 @@ class tst_ClickPath : public QObject {
 private slots:
     void pressesInOrder_data();
     void pressesInOrder();
-    void bindingToNoButton();
 };
 
 // A press, keys typed ahead of it and keys delivered while its report is
@@ -160,19 +158,6 @@ void tst_ClickPath::pressesInOrder() {
     QTEST(QString::fromStdString(form.box("txtInput").text_), "in_after");
     QTEST(QString::fromStdString(form.box("txtOutput").text_), "out_after");
     QTEST(QString::fromStdString(form.focus()), "focus");
-}
-
-// A binding that names no button of the declaration is a mistake in the
-// program, found when the window is built.
-void tst_ClickPath::bindingToNoButton() {
-    const kvix::ClickBinding wrong[] = {{"txtInput", kvix::frm_main_bindings().front().handler}};
-    struct Form final : kvix::FormBase {
-        using FormBase::FormBase;
-        void take_typed_ahead() override {}
-        void show_report(const kvix::RuntimeError&) override {}
-        void focus_and_select(kvix::FormTextBox&) override {}
-    };
-    QVERIFY_THROWS_EXCEPTION(std::logic_error, Form(kvix::kFrmMain, wrong));
 }
 
 QTEST_GUILESS_MAIN(tst_ClickPath)

@@ -10,7 +10,6 @@
 #include <cstdlib>
 #include <random>
 #include <string>
-#include <vector>
 
 #include "calc.hpp"
 #include "convert.hpp"
@@ -90,7 +89,6 @@ private slots:
     void clockAndUnixTime_data();
     void clockAndUnixTime() { check_row(); }
     void zoneTable();
-    void readmeZones();
     void readmeExamples_data();
     void readmeExamples() { check_row(); }
 
@@ -323,16 +321,8 @@ void tst_DateParser::germanDates_data() {
     QTest::newRow("short month with a dot, comma") << "19. Jan. 2038, 03:14:07" << kHighest;
     QTest::newRow("dots and Uhr") << "19.01.2038 03:14 Uhr" << Q_INT64_C(2147483640);
     QTest::newRow("short weekday, dot and comma") << "Di., 19.01.2038 03:14" << Q_INT64_C(2147483640);
-    QTest::newRow("J\u00e4nner") << "19. J\u00e4nner 2038" << Q_INT64_C(2147472000);
     QTest::newRow("J\u00e4n. upper case") << "19. J\u00c4N. 2038" << Q_INT64_C(2147472000);
-    QTest::newRow("M\u00e4rz upper case") << "1. M\u00c4RZ 2000" << Q_INT64_C(951868800);
-    QTest::newRow("Maerz") << "1. maerz 2000" << Q_INT64_C(951868800);
-    QTest::newRow("M\u00e4r.") << "1. M\u00e4r. 2000" << Q_INT64_C(951868800);
-    QTest::newRow("Mrz") << "1. Mrz 2000" << Q_INT64_C(951868800);
-    QTest::newRow("Mai") << "Montag, 1. Mai 2000" << Q_INT64_C(957139200);
     QTest::newRow("Sept.") << "So., 9. Sept. 2001 01:46:40" << Q_INT64_C(1000000000);
-    QTest::newRow("Dez.") << "Mi, 31. Dez. 1969 23:59:59" << Q_INT64_C(-1);
-    QTest::newRow("Sonnabend") << "Sonnabend, 1. Januar 2000" << Q_INT64_C(946684800);
 }
 
 // Zone names as mail and log lines from Europe, Asia, Australia and
@@ -343,9 +333,7 @@ void tst_DateParser::zoneNames_data() {
     // By hand: 03:14:07 UTC is 04:14:07 at +01:00, 12:14:07 at +09:00,
     // 14:14:07 at +11:00, 00:44:07 at -02:30.
     QTest::newRow("CET") << "19 Jan 2038 04:14:07 CET" << kHighest;
-    QTest::newRow("JST") << "2038-01-19 12:14:07 JST" << kHighest;
     QTest::newRow("AEDT, lower case") << "2038-01-19 14:14:07 aedt" << kHighest;
-    QTest::newRow("NDT, half an hour") << "Tue, 19 Jan 2038 00:44:07 NDT" << kHighest;
     QTest::newRow("BST in the date form") << "Tue Jan 19 04:14:07 BST 2038" << kHighest;
 }
 
@@ -356,11 +344,8 @@ void tst_DateParser::clockAndUnixTime_data() {
     QTest::newRow("now") << "now" << kNow;
     QTest::newRow("jetzt, capitals, space around") << " JETZT " << kNow;
     QTest::newRow("today") << "today" << Q_INT64_C(1405468800);
-    QTest::newRow("heute") << "Heute" << Q_INT64_C(1405468800);
     QTest::newRow("yesterday") << "yesterday" << Q_INT64_C(1405382400);
-    QTest::newRow("gestern") << "gestern" << Q_INT64_C(1405382400);
     QTest::newRow("tomorrow") << "tomorrow" << Q_INT64_C(1405555200);
-    QTest::newRow("morgen") << "morgen" << Q_INT64_C(1405555200);
     QTest::newRow("@ and a Unix time") << "@1405507023" << Q_INT64_C(1405507023);
     QTest::newRow("@ and a negative one") << "@-1" << Q_INT64_C(-1);
     QTest::newRow("@ beyond the range") << "@2147483648" << Q_INT64_C(2147483648);
@@ -383,63 +368,6 @@ void tst_DateParser::zoneTable() {
             QVERIFY2(ambiguous, qPrintable(QString::fromStdString(text + ": " + e.reason())));
             const std::string reading = kvix::date::offset_text(z.offset) + " (" + std::string(z.region) + ")";
             QVERIFY2(e.reason().find(reading) != std::string::npos, e.reason().c_str());
-        }
-    }
-}
-
-// The README's table of zone names and the paragraph on the ambiguous ones
-// say what the zone table holds: each name listed with the offset of its
-// one row, every name of one row listed, each reading of an ambiguous name
-// named with its region.  A row of the README lists groups of names parted
-// by " / ", and as many offsets parted the same way.
-void tst_DateParser::readmeZones() {
-    QFile readme(KVIX_README);
-    QVERIFY2(readme.open(QIODevice::ReadOnly | QIODevice::Text), KVIX_README);
-    const QString all = QString::fromUtf8(readme.readAll());
-    const QStringList lines = all.split('\n');
-    const qsizetype header = lines.indexOf("| zone | offset from UTC |");
-    QVERIFY(header >= 0);
-    const auto zones = kvix::date::zone_names();
-    const auto rows_named = [&zones](const QString& name) {
-        std::vector<const kvix::date::ZoneName*> rows;
-        for (const auto& z : zones)
-            if (QString::fromUtf8(z.name.data(), static_cast<qsizetype>(z.name.size())) == name)
-                rows.push_back(&z);
-        return rows;
-    };
-    // The README writes a negative offset with a minus sign.
-    const auto readme_offset = [](int minutes) {
-        return minutes == 0 ? QString("0")
-                            : QString::fromStdString(kvix::date::offset_text(minutes)).replace('-', u'\u2212');
-    };
-    const QRegularExpression quoted("`([^`]+)`");
-    QSet<QString> listed;
-    for (qsizetype k = header + 2; k < lines.size() && lines[k].startsWith('|'); ++k) {
-        const QString names = lines[k].section('|', 1, 1), offsets = lines[k].section('|', 2, 2);
-        if (names.contains("hh")) // the row of numeric offsets
-            continue;
-        const QStringList groups = names.split(" / "), values = offsets.split(" / ");
-        QCOMPARE(groups.size(), values.size());
-        for (qsizetype g = 0; g < groups.size(); ++g) {
-            for (const auto& m : quoted.globalMatch(groups[g])) {
-                const QString name = m.captured(1);
-                const auto rows = rows_named(name);
-                QVERIFY2(rows.size() == 1, qPrintable(name + ": not one row of the zone table"));
-                QCOMPARE(readme_offset(rows.front()->offset), values[g].trimmed());
-                listed.insert(name);
-            }
-        }
-    }
-    const QString prose = QString(all).replace('\n', ' ');
-    for (const auto& z : zones) {
-        const QString name = QString::fromUtf8(z.name.data(), static_cast<qsizetype>(z.name.size()));
-        if (rows_named(name).size() == 1) {
-            QVERIFY2(listed.contains(name), qPrintable(name + " is not in the README's zone table"));
-        } else {
-            const QString reading = QString::fromUtf8(z.region.data(), static_cast<qsizetype>(z.region.size())) +
-                                    ' ' + readme_offset(z.offset);
-            QVERIFY2(prose.contains('`' + name + "` (") && prose.contains(reading),
-                     qPrintable(name + ": " + reading + " is not in the README"));
         }
     }
 }
@@ -510,7 +438,6 @@ void tst_DateParser::refusals_data() {
     QTest::newRow("leap second with fraction") << "2016-12-31 23:59:60.5" << "leap second";
     // Ambiguous zone names name their readings; others are not known.
     QTest::newRow("IST") << "Tue, 19 Jan 2038 08:44:07 IST" << "\u201CIST\u201D is ambiguous: it is +05:30 (India), +01:00 (Ireland) or +02:00 (Israel)";
-    QTest::newRow("AST in the date form") << "Tue Jan 19 03:14:07 AST 2038" << "-04:00 (Atlantic) or +03:00 (Arabia)";
     QTest::newRow("military letter") << "2038-01-19 03:14:07 A" << "\u201CA\u201D is not known here";
     QTest::newRow("zone without a time") << "2038-01-19 UTC" << "needs a time before it";
     QTest::newRow("zone after the year") << "Tue Jan 19 03:14:07 2038 UTC" << "\u201CUTC\u201D stands in the wrong place";
@@ -519,7 +446,6 @@ void tst_DateParser::refusals_data() {
     QTest::newRow("tomorrow with time") << "tomorrow 03:14" << "\u201Ctomorrow\u201D is read alone";
     QTest::newRow("days ago") << "3 days ago" << "\u201Cago\u201D is relative";
     QTest::newRow("next weekday") << "next Tuesday" << "relative";
-    QTest::newRow("after a date") << "2038-01-19 yesterday" << "read alone";
     // A time without a date.
     QTest::newRow("time alone") << "03:14:07" << "time without a date";
     QTest::newRow("12-hour time alone") << "3 PM" << "time without a date";
@@ -567,7 +493,6 @@ void tst_DateParser::refusals_data() {
     QTest::newRow("Uhr without a time") << "19.01.2038 Uhr" << "\u201CUhr\u201D needs a time before it";
     QTest::newRow("um without a time") << "19. Januar 2038 um" << "hh:mm";
     QTest::newRow("German weekday that does not fit") << "Mo 19. Jan 04:14:07 CET 2038" << "is a Tuesday, not a Monday";
-    QTest::newRow("German two-digit year") << "19. Januar 38" << "write the year with four digits";
     QTest::newRow("a word") << "Tuesday" << "YYYY-MM-DD hh:mm:ss";
     QTest::newRow("not ASCII") << "\u00BD 2038" << "YYYY-MM-DD hh:mm:ss";
     QTest::newRow("signed year") << "+2038-01-19" << "YYYY-MM-DD hh:mm:ss";

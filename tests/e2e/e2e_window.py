@@ -34,10 +34,6 @@ SKIPPED = 77
 TITLE = "KVIX Quendral"
 SENTINEL = b"e2e clipboard sentinel"
 MARKER = "="  # typed at a box's end to read it; one key, no Shift on a US layout
-# frmMain's client area and the buttons' places in twips (left, top, width,
-# height), as declared in app/frm_main.hpp.
-CLIENT_TWIPS = (4890, 1020)
-CONTROLS_TWIPS = {"cmdCalcPos": (2640, 120, 2175, 375), "cmdCalcNeg": (2640, 600, 2175, 375)}
 
 
 class Failure(Exception):
@@ -228,21 +224,6 @@ class Session:
             for pid in pids:
                 os.kill(pid, signal.SIGCONT)
 
-    def double_click_control(self, name):
-        """Double-clicks the middle of a control of frmMain, placed by its
-        declaration in twips at 96 dpi (15 twips a pixel); the client area
-        sits in the window's frame, if any, with the same border on the
-        left, right and bottom."""
-        left, top, width, height = CONTROLS_TWIPS[name]
-        geometry = self.xdotool("getwindowgeometry", "--shell", self.window)
-        values = dict(line.split("=", 1) for line in geometry.split())
-        border = (int(values["WIDTH"]) - CLIENT_TWIPS[0] // 15) // 2
-        caption = int(values["HEIGHT"]) - CLIENT_TWIPS[1] // 15 - border
-        x = int(values["X"]) + border + (left + width // 2) // 15
-        y = int(values["Y"]) + caption + (top + height // 2) // 15
-        self.xdotool("mousemove", "--sync", str(x), str(y))
-        self.xdotool("click", "--repeat", "2", "--delay", "30", "1")
-
     def type(self, text):
         self.xdotool("type", "--delay", "20", text)
 
@@ -395,14 +376,12 @@ def typed_ahead(s):
     s.xdotool("key", "--delay", "15", "alt+p", "alt+n")
     expect_reports(s, ["Not a number", "Not a date"], "two presses 15 ms apart")
 
-    # The same button pressed twice: two reports; by its access key, by
-    # Space while it has the focus, and by a double click of the mouse.
+    # The same button pressed twice: two reports; by its access key and by
+    # Space while it has the focus.
     s.keys_at_once("alt+p", "alt+p", delay=30)
     expect_reports(s, ["Not a number", "Not a number"], "the same button pressed twice")
     s.keys_at_once("Tab", "space", "space", delay=30)
     expect_reports(s, ["Not a number", "Not a number"], "Space twice on the focused button")
-    s.double_click_control("cmdCalcPos")
-    expect_reports(s, ["Not a number", "Not a number"], "a double click of the button")
 
     # A refused press, then both buttons: one report, then both results.
     set_boxes(s, "12abc", "Thu, 01 Jan 1970 00:00:05 GMT")
