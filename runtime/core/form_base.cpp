@@ -5,6 +5,20 @@
 #include "error.hpp"
 
 namespace kvix {
+namespace {
+
+// The error of a click as its report shows it.  An overflow quotes the
+// text of the box the calculation read, the text the user typed: the step
+// that overflowed may have seen only a number made from it (the rounding
+// of the negative calculation).
+RuntimeError as_reported(const RuntimeError& error, FormTextBox* last_read) {
+    std::string text;
+    if (error.kind() != ErrorKind::Overflow || last_read == nullptr || last_read->read_text(text) < 0)
+        return error;
+    return RuntimeError(error.kind(), error.expected(), text, error.reason());
+}
+
+} // namespace
 
 ResultCode FormTextBox::read_text(std::string& text) {
     form_.last_read_ = this;

@@ -28,13 +28,6 @@ const std::string& read_box_text(TextBox& box, TextSlot& slot) {
     return text;
 }
 
-RuntimeError as_reported(const RuntimeError& error, TextBox* last_read) {
-    std::string text;
-    if (error.kind() != ErrorKind::Overflow || last_read == nullptr || last_read->read_text(text) < 0)
-        return error;
-    return RuntimeError(error.kind(), error.expected(), text, error.reason());
-}
-
 void write_box_text(TextBox& box, std::string_view text) {
     const ResultCode code = box.write_text(text);
     clear_fp_status();

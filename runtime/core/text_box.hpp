@@ -32,14 +32,6 @@ public:
 // the code, the box and the operation.
 void check_box_result(ResultCode code, const TextBox& box, BoxOperation operation);
 
-class RuntimeError;
-
-// The error of a click as its report shows it.  An overflow quotes the
-// text of the box the calculation read (`last_read`, if any), the text the
-// user typed: the step that overflowed may have seen only a number made
-// from it (the rounding of the negative calculation).
-RuntimeError as_reported(const RuntimeError& error, TextBox* last_read);
-
 // A calculation's reference slot: holds at most one referenced box and
 // releases it when set again, when reset, and on every way out of scope.
 class BoxRef {

@@ -626,12 +626,6 @@ private:
     }
 };
 
-} // namespace
-
-namespace {
-
-constexpr auto kDaySeconds = static_cast<std::int64_t>(kSecondsPerDay);
-
 // The texts that are read alone: a clock word, "now" or a day ("today",
 // "yesterday", "tomorrow": its midnight UTC), and "@" with a Unix time.
 bool read_alone(const TokenList& list, Clock clock, std::int64_t& second) {
@@ -641,9 +635,7 @@ bool read_alone(const TokenList& list, Clock clock, std::int64_t& second) {
         return true;
     }
     if (list.count == 2 && t[0].is_word(WordClass::Day)) {
-        const std::int64_t now = clock();
-        const std::int64_t today = now / kDaySeconds - (now % kDaySeconds < 0 ? 1 : 0);
-        second = (today + t[0].word_value) * kDaySeconds;
+        second = (std::int64_t{split_days(clock()).days} + t[0].word_value) * kSecondsPerDayInt;
         return true;
     }
     // @1405507023, @-1: the number saturates far beyond the date range.
