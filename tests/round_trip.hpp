@@ -70,7 +70,8 @@ struct RoundTripBatch {
     bool run(std::int64_t first, std::size_t count) {
         for (std::size_t i = 0; i < count; ++i)
             decimal_size[i] = static_cast<std::size_t>(
-                std::to_chars(decimal[i], decimal[i] + sizeof decimal[i], first + static_cast<std::int64_t>(i)).ptr -
+                std::to_chars(decimal[i], decimal[i] + sizeof decimal[i],
+                              static_cast<std::int32_t>(first + static_cast<std::int64_t>(i))).ptr -
                 decimal[i]);
         for (std::size_t i = 0; i < count; ++i)
             value[i] = parse_int32(std::string_view(decimal[i], decimal_size[i]));

@@ -1,8 +1,7 @@
 #include "convert.hpp"
 
-#include <charconv>
 #include <cmath>
-#include <limits>
+#include <string>
 
 #include "calendar.hpp"
 #include "error.hpp"
@@ -92,6 +91,21 @@ std::int32_t parse_int32(std::string_view text) {
     if (i == n)
         throw RuntimeError(ErrorKind::ConversionFailure, Expected::Number, text,
                            "A sign must be followed by digits.");
+    const std::uint64_t limit = negative ? std::uint64_t{2147483648} : std::uint64_t{2147483647};
+
+    // The text the program writes, up to 10 digits after the sign, read
+    // digit by digit; anything else, or a value beyond the limit, is left
+    // to the full reading below.
+    constexpr std::size_t kLimitDigits = 10; // "2147483648"
+    if (n - i <= kLimitDigits) {
+        std::uint64_t value = 0;
+        std::size_t k = i;
+        for (; k < n && is_digit(t[k]); ++k)
+            value = value * 10 + static_cast<std::uint64_t>(t[k] - '0');
+        if (k == n && value <= limit)
+            return static_cast<std::int32_t>(negative ? -static_cast<std::int64_t>(value)
+                                                      : static_cast<std::int64_t>(value));
+    }
 
     // The digits of the whole part, of the fraction after an optional
     // point, and an optional exponent: 1405507023.107, .5, 5., 1.7E+09.
@@ -138,7 +152,6 @@ std::int32_t parse_int32(std::string_view text) {
     // Digits of the whole part, counted from the first significant one:
     // the value is at least 10^(whole - 1) when whole > 0.
     const std::int64_t whole = static_cast<std::int64_t>(whole_digits) - static_cast<std::int64_t>(first) + exponent;
-    const std::uint64_t limit = negative ? std::uint64_t{2147483648} : std::uint64_t{2147483647};
     const auto overflow = [&] {
         std::string reason;
         if (whole >= static_cast<std::int64_t>(kMillisecondDigits))
@@ -147,8 +160,7 @@ std::int32_t parse_int32(std::string_view text) {
                      "A Unix time in seconds has at most 10 digits.";
         throw RuntimeError(ErrorKind::Overflow, Expected::Number, text, std::move(reason));
     };
-    constexpr std::int64_t kLimitDigits = 10; // "2147483648"
-    if (whole > kLimitDigits)
+    if (whole > static_cast<std::int64_t>(kLimitDigits))
         overflow();
 
     // The whole part, then rounded to the nearest by the digits after it:
@@ -175,20 +187,17 @@ std::int32_t parse_int32(std::string_view text) {
 
 
 std::string format_int32(std::int32_t value) {
-    std::string text(std::numeric_limits<std::int32_t>::digits10 + 2, '\0'); // "-2147483648": a sign and 10 digits
-    text.resize(static_cast<std::size_t>(std::to_chars(text.data(), text.data() + text.size(), value).ptr - text.data()));
-    return text;
+    return std::to_string(value);
 }
 
 void format_date_to(double serial, char* out) {
     std::int64_t second;
     if (!serial_to_second(serial, second))
         date_overflow();
-    const auto [days, time_of_day] = split_days(second);
+    const auto [days, second_of_day] = split_days(second);
     const CivilDate date = civil_from_days(days);
-    const auto hour = static_cast<std::uint32_t>(time_of_day / 3600);
-    const auto minute = static_cast<std::uint32_t>(time_of_day / 60 % 60);
-    const auto sec = static_cast<std::uint32_t>(time_of_day % 60);
+    const auto time_of_day = static_cast<std::uint32_t>(second_of_day); // [0, 86399]
+    const std::uint32_t hour = time_of_day / 3600, minute = time_of_day / 60 % 60, sec = time_of_day % 60;
     const auto year = static_cast<std::uint32_t>(date.year); // [100, 9999]
     put2(out, year / 100);
     put2(out + 2, year % 100);
