@@ -91,21 +91,6 @@ std::int32_t parse_int32(std::string_view text) {
     if (i == n)
         throw RuntimeError(ErrorKind::ConversionFailure, Expected::Number, text,
                            "A sign must be followed by digits.");
-    const std::uint64_t limit = negative ? std::uint64_t{2147483648} : std::uint64_t{2147483647};
-
-    // The text the program writes, up to 10 digits after the sign, read
-    // digit by digit; anything else, or a value beyond the limit, is left
-    // to the full reading below.
-    constexpr std::size_t kLimitDigits = 10; // "2147483648"
-    if (n - i <= kLimitDigits) {
-        std::uint64_t value = 0;
-        std::size_t k = i;
-        for (; k < n && is_digit(t[k]); ++k)
-            value = value * 10 + static_cast<std::uint64_t>(t[k] - '0');
-        if (k == n && value <= limit)
-            return static_cast<std::int32_t>(negative ? -static_cast<std::int64_t>(value)
-                                                      : static_cast<std::int64_t>(value));
-    }
 
     // The digits of the whole part, of the fraction after an optional
     // point, and an optional exponent: 1405507023.107, .5, 5., 1.7E+09.
@@ -152,6 +137,7 @@ std::int32_t parse_int32(std::string_view text) {
     // Digits of the whole part, counted from the first significant one:
     // the value is at least 10^(whole - 1) when whole > 0.
     const std::int64_t whole = static_cast<std::int64_t>(whole_digits) - static_cast<std::int64_t>(first) + exponent;
+    const std::uint64_t limit = negative ? std::uint64_t{2147483648} : std::uint64_t{2147483647};
     const auto overflow = [&] {
         std::string reason;
         if (whole >= static_cast<std::int64_t>(kMillisecondDigits))
@@ -160,7 +146,8 @@ std::int32_t parse_int32(std::string_view text) {
                      "A Unix time in seconds has at most 10 digits.";
         throw RuntimeError(ErrorKind::Overflow, Expected::Number, text, std::move(reason));
     };
-    if (whole > static_cast<std::int64_t>(kLimitDigits))
+    constexpr std::int64_t kLimitDigits = 10; // "2147483648"
+    if (whole > kLimitDigits)
         overflow();
 
     // The whole part, then rounded to the nearest by the digits after it:

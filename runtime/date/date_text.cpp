@@ -5,6 +5,7 @@
 #include "calendar.hpp"
 #include "convert.hpp"
 #include "error.hpp"
+#include "fields.hpp"
 
 namespace kvix::date {
 namespace {
@@ -18,18 +19,18 @@ bool read_written_form(std::string_view text, DayAndTime& day_and_time) {
     if (text.size() != kDateTextLength || text[4] != '-' || text[7] != '-' || text[10] != ' ' ||
         text[13] != ':' || text[16] != ':')
         return false;
-    bool digits = true;
-    const auto two_digits = [&](std::size_t at) {
+    bool all_digits = true;
+    const auto digits_at = [&](std::size_t at) {
         const auto tens = static_cast<std::uint32_t>(static_cast<unsigned char>(text[at]) - '0');
         const auto ones = static_cast<std::uint32_t>(static_cast<unsigned char>(text[at + 1]) - '0');
-        digits &= tens <= 9 && ones <= 9; // other characters wrap around to large numbers
+        all_digits &= tens <= 9 && ones <= 9; // other characters wrap around to large numbers
         return tens * 10 + ones;
     };
-    const CivilDate date{static_cast<std::int32_t>(two_digits(0) * 100 + two_digits(2)), two_digits(5),
-                         two_digits(8)};
-    const std::uint32_t hour = two_digits(11), minute = two_digits(14), sec = two_digits(17);
-    if (!digits || date.year < 100 || date.month < 1 || date.month > 12 || date.day < 1 ||
-        date.day > days_in_month(date.year, date.month) || hour > 23 || minute > 59 || sec > 59)
+    const CivilDate date{static_cast<std::int32_t>(digits_at(0) * 100 + digits_at(2)), digits_at(5),
+                         digits_at(8)};
+    const std::uint32_t hour = digits_at(11), minute = digits_at(14), sec = digits_at(17);
+    if (!all_digits || date.year < 100 || !is_real_date(date.year, date.month, date.day) || hour > 23 ||
+        minute > 59 || sec > 59)
         return false;
     day_and_time = {days_from_civil(date), static_cast<std::int32_t>(hour * 3600 + minute * 60 + sec)};
     return true;

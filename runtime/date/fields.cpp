@@ -21,16 +21,16 @@ static_assert(weekday_of(0) == 4 && weekday_of(-1) == 3 && weekday_of(-4) == 0);
 static_assert(weekday_of(24855) == 2);   // 2038-01-19, a Tuesday
 static_assert(weekday_of(-719528) == 6); // 0000-01-01, a Saturday
 
-std::string two_digits(std::uint32_t v) {
-    return std::string{static_cast<char>('0' + v / 10 % 10), static_cast<char>('0' + v % 10)};
-}
-
 std::string four_digits(std::int32_t year) {
     const auto y = static_cast<std::uint32_t>(year);
     return two_digits(y / 100) + two_digits(y % 100);
 }
 
 } // namespace
+
+std::string two_digits(std::uint32_t v) {
+    return std::string{static_cast<char>('0' + v / 10 % 10), static_cast<char>('0' + v % 10)};
+}
 
 std::string iso_date(const Fields& f) {
     return four_digits(f.year) + "-" + two_digits(f.month) + "-" + two_digits(f.day);

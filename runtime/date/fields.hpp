@@ -27,6 +27,9 @@ struct Fields {
     bool number_alone = false;                      // the text is eight digits alone
 };
 
+// v, [0, 99], as two digits: "07".
+std::string two_digits(std::uint32_t v);
+
 // A date's fields written as 2038-01-19, 19.01.2038 and 01/19/2038.
 std::string iso_date(const Fields& f);
 std::string dot_date(const Fields& f);

@@ -4,6 +4,7 @@
 #include <array>
 #include <iterator>
 
+#include "fields.hpp"
 #include "text_space.hpp"
 
 namespace kvix::date {
@@ -286,16 +287,8 @@ std::string_view name_of(WordClass cls, int value) {
 }
 
 std::string offset_text(int minutes) {
-    const int m = minutes < 0 ? -minutes : minutes; // [0, 23:59]
-    std::string text(1, minutes < 0 ? '-' : '+');
-    const auto two = [&](int v) {
-        text += static_cast<char>('0' + v / 10);
-        text += static_cast<char>('0' + v % 10);
-    };
-    two(m / 60);
-    text += ':';
-    two(m % 60);
-    return text;
+    const auto m = static_cast<std::uint32_t>(minutes < 0 ? -minutes : minutes); // [0, 23:59]
+    return (minutes < 0 ? "-" : "+") + two_digits(m / 60) + ":" + two_digits(m % 60);
 }
 
 std::string zone_names_read() {
