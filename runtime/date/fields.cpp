@@ -1,5 +1,6 @@
 #include "fields.hpp"
 
+#include <string_view>
 #include <utility>
 
 #include "calendar.hpp"
@@ -20,6 +21,29 @@ constexpr int weekday_of(std::int32_t days) {
 static_assert(weekday_of(0) == 4 && weekday_of(-1) == 3 && weekday_of(-4) == 0);
 static_assert(weekday_of(24855) == 2);   // 2038-01-19, a Tuesday
 static_assert(weekday_of(-719528) == 6); // 0000-01-01, a Saturday
+
+// The Monday that begins week 1 of an ISO week-numbering year: the Monday
+// on or before 4 January, which lies in week 1 by definition.
+constexpr std::int32_t first_monday(std::int32_t year) {
+    const std::int32_t jan4 = days_from_civil({year, 1, 4});
+    return jan4 - (weekday_of(jan4) + 6) % 7; // days since Monday, [0, 6]
+}
+// The weeks of an ISO week-numbering year, 52 or 53: 28 December always
+// lies in its last week.
+constexpr std::uint32_t weeks_in_year(std::int32_t year) {
+    return static_cast<std::uint32_t>((days_from_civil({year, 12, 28}) - first_monday(year)) / 7 + 1);
+}
+static_assert(first_monday(2026) == days_from_civil({2025, 12, 29}));
+static_assert(first_monday(2038) == days_from_civil({2038, 1, 4}));
+static_assert(weeks_in_year(2020) == 53 && weeks_in_year(2026) == 53 && weeks_in_year(2038) == 52);
+
+// The English ordinal suffix of a day [1, 31]: 1 st, 2 nd, 3 rd, 4 th.
+constexpr int suffix_of(std::uint32_t day) {
+    const std::uint32_t ones = day % 10;
+    return day / 10 == 1 || ones == 0 || ones > 3 ? 4 : static_cast<int>(ones);
+}
+static_assert(suffix_of(1) == 1 && suffix_of(11) == 4 && suffix_of(12) == 4 && suffix_of(22) == 2 && suffix_of(23) == 3);
+constexpr std::string_view kSuffixes[] = {"", "st", "nd", "rd", "th"};
 
 std::string four_digits(std::int32_t year) {
     const auto y = static_cast<std::uint32_t>(year);
@@ -61,10 +85,32 @@ std::int64_t instant_of(Fields f, std::string_view text) {
                                  std::to_string(f.hour) + (f.half == 1 ? " AM." : " PM."));
         f.hour = f.hour % 12 + (f.half == 2 ? 12 : 0); // 12 AM is midnight, 12 PM noon
     }
-    if (f.offset_hours > 23 || f.offset_minutes > 59)
+    if (f.offset_hours > 23 || f.offset_minutes > 59 || f.offset_seconds > 59)
         not_a_date(text, "The zone offset " +
                              quoted(text.substr(f.offset_begin, f.offset_end - f.offset_begin)) +
                              " is impossible: offsets go from -23:59 to +23:59.");
+    if (f.kind == Fields::Kind::Ordinal) {
+        const std::uint32_t year_days = is_leap_year(f.year) ? 366 : 365;
+        if (f.year_day < 1 || f.year_day > year_days)
+            not_a_date(text, std::to_string(f.year) + " has " + std::to_string(year_days) +
+                                 " days; there is no day " + std::to_string(f.year_day) + " of it.");
+        const CivilDate date = civil_from_days(days_from_civil({f.year, 1, 1}) + static_cast<std::int32_t>(f.year_day) - 1);
+        f.month = date.month;
+        f.day = date.day;
+    } else if (f.kind == Fields::Kind::Week) {
+        const std::uint32_t weeks = weeks_in_year(f.year);
+        if (f.week < 1 || f.week > weeks)
+            not_a_date(text, "The week-numbering year " + std::to_string(f.year) + " has " + std::to_string(weeks) +
+                                 " weeks; there is no week " + two_digits(f.week) + ".");
+        if (f.week_day < 1 || f.week_day > 7)
+            not_a_date(text, "The days of a week go from 1 (Monday) to 7 (Sunday); there is no day " +
+                                 std::to_string(f.week_day) + ".");
+        // [first_monday - 0, first_monday + 52 * 7 + 6]: may lie in the years before and after
+        const CivilDate date = civil_from_days(first_monday(f.year) + static_cast<std::int32_t>((f.week - 1) * 7 + f.week_day - 1));
+        f.year = date.year;
+        f.month = date.month;
+        f.day = date.day;
+    }
     if (f.either_order) {
         const bool month_first = is_real_date(f.year, f.month, f.day);
         const bool day_first = is_real_date(f.year, f.day, f.month);
@@ -92,6 +138,10 @@ std::int64_t instant_of(Fields f, std::string_view text) {
         not_a_date(text, std::string(name_of(WordClass::Month, static_cast<int>(f.month))) + " " +
                              std::to_string(f.year) + " has " + std::to_string(month_days) +
                              " days; there is no day " + two_digits(f.day) + "." + alone);
+    if (f.suffix != 0 && f.suffix != suffix_of(f.day))
+        not_a_date(text, "The day " + std::to_string(f.day) + " is written " + std::to_string(f.day) +
+                             std::string(kSuffixes[suffix_of(f.day)]) + ", not " + std::to_string(f.day) +
+                             std::string(kSuffixes[f.suffix]) + ".");
     if (f.hour > 23)
         not_a_date(text, "Hours go from 00 to 23; there is no hour " + two_digits(f.hour) + ".");
     if (f.minute > 59)
@@ -105,9 +155,9 @@ std::int64_t instant_of(Fields f, std::string_view text) {
         not_a_date(text, iso_date(f) + " is a " +
                              std::string(name_of(WordClass::Weekday, weekday_of(days))) +
                              ", not a " + std::string(name_of(WordClass::Weekday, f.weekday)) + ".");
-    const auto offset = static_cast<std::int64_t>(f.offset_hours * 60 + f.offset_minutes);
+    const auto offset = static_cast<std::int64_t>(f.offset_hours * 3600 + f.offset_minutes * 60 + f.offset_seconds);
     return days * std::int64_t{86400} + f.hour * 3600 + f.minute * 60 + f.second +
-           (f.round_up ? 1 : 0) - (f.offset_west ? -offset : offset) * 60;
+           (f.round_up ? 1 : 0) - (f.offset_west ? -offset : offset);
 }
 
 } // namespace kvix::date

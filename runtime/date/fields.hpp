@@ -13,18 +13,25 @@ namespace kvix::date {
 struct Fields {
     std::int32_t year = 0;                          // [0, 9999], as written
     std::uint32_t month = 0, day = 0;               // [0, 99], as written
+    // An ISO ordinal date (2038-019) or week date (2038-W03-2) instead of
+    // month and day: the day of the year [0, 999], or the week [0, 99] and
+    // its day [0, 9] from Monday.
+    enum class Kind : std::uint8_t { Calendar, Ordinal, Week } kind = Kind::Calendar;
+    std::uint32_t year_day = 0, week = 0, week_day = 0;
+    int suffix = 0;                                 // the day's English ordinal suffix: 0 none, 1 st, 2 nd, 3 rd, 4 th
     std::uint32_t hour = 0, minute = 0, second = 0; // [0, 99], as written
     int half = 0;                                   // 12-hour clock: 0 none, 1 AM, 2 PM
     bool round_up = false;                          // the fraction of the second is >= 1/2
     int weekday = -1;                               // the weekday named, 0..6 from Sunday, or -1
-    // The zone's offset east of UTC as written: sign, hours and minutes
-    // [0, 99], and where the text writes it in digits (empty for a name).
+    // The zone's offset east of UTC as written: sign, hours, minutes and
+    // seconds [0, 99], and where the text writes it in digits (empty for a
+    // name).
     bool offset_west = false;
-    std::uint32_t offset_hours = 0, offset_minutes = 0;
+    std::uint32_t offset_hours = 0, offset_minutes = 0, offset_seconds = 0;
     std::size_t offset_begin = 0, offset_end = 0;
     bool either_order = false;                      // month and day may stand either way round
     std::size_t date_begin = 0, date_end = 0;       // where the text writes them, for messages
-    bool number_alone = false;                      // the text is eight digits alone
+    bool number_alone = false;                      // the text is eight or fourteen digits alone
 };
 
 // v, [0, 99], as two digits: "07".
@@ -45,7 +52,8 @@ std::string quoted(std::string_view text);
 [[noreturn]] void not_a_date(std::string_view text, std::string reason);
 
 // Checks the fields once, in this order: the 12-hour clock, the offset,
-// the order of month and day, the month, the day, the time of day, the
+// an ordinal or week date (made a month and day), the order of month and
+// day, the month, the day and its ordinal suffix, the time of day, the
 // weekday.  Month and day that may stand either way round are read in the
 // order that names a real date; when both orders do, and name different
 // dates, the text is refused with both readings.  Gives the instant they

@@ -33,6 +33,9 @@ constexpr std::string_view kIsoForm = "Write it as YYYY-MM-DD hh:mm:ss, e.g. 203
 constexpr std::string_view kBasicForm =
     "Write the basic form as YYYYMMDD or YYYYMMDDThhmmss, e.g. 20380119T031407Z.";
 constexpr std::string_view kYmdForm = "Write it as YYYY/MM/DD, e.g. 2038/01/19.";
+constexpr std::string_view kOrdinalForm = "Write an ordinal date as YYYY-DDD, e.g. 2038-019.";
+constexpr std::string_view kWeekForm = "Write a week date as YYYY-Www-D, e.g. 2038-W03-2.";
+constexpr std::string_view kColonForm = "Write it as YYYY:MM:DD hh:mm:ss, e.g. 2038:01:19 03:14:07.";
 constexpr std::string_view kSlashForm = "Write it as MM/DD/YYYY or DD/MM/YYYY, e.g. 01/19/2038.";
 constexpr std::string_view kDmyForm = "Write it as DD.MM.YYYY, e.g. 19.01.2038.";
 constexpr std::string_view kNamesForm = "Write it as 19 Jan 2038 or Jan 19, 2038.";
@@ -51,6 +54,10 @@ enum class Part : std::uint8_t {
     Weekday,      // optional: a weekday name, a "." glued after a short one, then an optional ","
     YearFirst,    // four digits opening the date: the year
     Digits8,      // eight digits opening the date: YYYYMMDD
+    Digits14,     // fourteen digits: YYYYMMDDhhmmss, then an optional fraction
+    YearDay,      // three digits, glued: the day of the year of an ordinal date
+    Week,         // "W" and two digits, glued: the week of a week date
+    WeekDay,      // one digit, glued: the day of a week date from Monday
     DayFirst,     // one or two digits opening the date: the day
     FirstOfTwo,   // one or two digits opening the date: the month or the day
     MonthNum,     // one or two digits, glued: the month
@@ -61,6 +68,7 @@ enum class Part : std::uint8_t {
     Dash,         // "-", glued
     Slash,        // "/", glued
     Dot,          // ".", glued
+    Colon,        // ":", glued
     Comma,        // optional: ","
     Year,         // four digits: the year
     EitherOrder,  // no token: the first two numbers are month and day in either order
@@ -70,16 +78,23 @@ enum class Part : std::uint8_t {
     LeadColon,    // ":", glued; then a time must follow
     LeadNone,     // no token, but a time must start here
     Time,         // h:mm, h:mm:ss, h:mm:ss.fraction (or ","), each with an
-                  // optional AM/PM or "Uhr", or an hour with AM/PM or "Uhr";
+                  // optional AM/PM or "Uhr", or an hour with AM/PM or "Uhr",
+                  // or two digits of an hour alone after a "T";
                   // only where a lead requires it or a time starts
     BasicTime,    // hhmm or hhmmss[.fraction], glued
     Zone,         // optional, after a time: a zone name of the zone table,
                   // UT, UTC or GMT with an optional glued offset (+h too);
-                  // +hh:mm, +hhmm or +hh
+                  // +hh:mm, +hhmm or +hh, each with optional seconds
+                  // (+hh:mm:ss, +hhmmss)
+    Label,        // optional, after an offset in digits: a zone name that
+                  // agrees with it, or one not known (2 to 5 capitals), or
+                  // the offset again ("-0300 -03"); then an optional clock
+                  // reading "m=+0.001234567", which is no part of the date
     Comment,      // optional, after a zone: "(...)", closed
+    Bracket,      // optional, after a zone: "[Europe/Berlin]", glued, a label
 };
 
-constexpr std::size_t kMaxParts = 12;
+constexpr std::size_t kMaxParts = 14;
 
 struct Form {
     Part parts[kMaxParts]; // up to the first End
@@ -93,12 +108,21 @@ struct Form {
 // German date before the German date command.
 using enum Part;
 constexpr Form kForms[] = {
-    // ISO 8601 / RFC 3339: 2038-01-19T03:14:07.25+01:00
-    {{Weekday, YearFirst, Dash, MonthNum, Dash, DayNum, LeadIso, Time, Zone, Comment, End}, 3, kIsoForm},
+    // ISO 8601 / RFC 3339: 2038-01-19T03:14:07.25+01:00; with a label:
+    // 2038-01-19 04:14:07 +0100 CET, 2038-01-19T04:14:07+01:00[Europe/Berlin]
+    {{Weekday, YearFirst, Dash, MonthNum, Dash, DayNum, LeadIso, Time, Zone, Label, Comment, Bracket, End}, 3, kIsoForm},
+    // ISO 8601 ordinal date: 2038-019T03:14:07Z
+    {{YearFirst, Dash, YearDay, LeadIso, Time, Zone, End}, 3, kOrdinalForm},
+    // ISO 8601 week date: 2038-W03-2T03:14:07Z
+    {{YearFirst, Dash, Week, Dash, WeekDay, LeadIso, Time, Zone, End}, 3, kWeekForm},
     // ISO 8601 basic: 20380119, 20380119 03:14
     {{Weekday, Digits8, Lead, Time, Zone, Comment, End}, 2, kBasicForm},
     // ISO 8601 basic with a time: 20380119T031407Z
     {{Weekday, Digits8, LeadT, BasicTime, Zone, Comment, End}, 2, kBasicForm},
+    // Fourteen digits, as directory and certificate times write them: 20380119031407.5Z
+    {{Digits14, Zone, End}, 1, kBasicForm},
+    // Colons, as photos' dates are written: 2038:01:19 04:14:07+01:00
+    {{YearFirst, Colon, MonthNum, Colon, DayNum, Lead, Time, Zone, End}, 2, kColonForm},
     // Year first with slashes: 2038/01/19 03:14:07
     {{Weekday, YearFirst, Slash, MonthNum, Slash, DayNum, Lead, Time, Zone, Comment, End}, 3, kYmdForm},
     // Day first with dots: 19.01.2038 03:14:07
@@ -117,6 +141,10 @@ constexpr Form kForms[] = {
     {{Weekday, MonthNameDot, DayAfterName, Comma, Year, Lead, Time, Zone, Comment, End}, 2, kNamesForm},
     // The date command and asctime: Tue Jan 19 03:14:07 UTC 2038
     {{Weekday, MonthNameDot, DayAfterName, LeadNone, Time, Zone, Comment, Year, End}, 2, kNamesForm},
+    // The zone after the year: Tue Jan 19 03:14:07 2038 +0000, Jan 19 03:14:07 2038 GMT
+    {{Weekday, MonthNameDot, DayAfterName, LeadNone, Time, Year, Zone, Comment, End}, 2, kNamesForm},
+    // The day first, the zone after the year: Tue 19 Jan 03:14:07 2038 UTC
+    {{Weekday, DayFirst, MonthNameDot, LeadNone, Time, Year, Zone, Comment, End}, 3, kNamesForm},
     // German, the day with its ordinal dot: Dienstag, 19. Januar 2038 um 04:14 Uhr
     {{Weekday, DayFirst, Dot, MonthNameDot, Year, Lead, Time, Zone, Comment, End}, 4, kGermanForm},
     // The German date command: Di 19. Jan 04:14:07 CET 2038
@@ -181,11 +209,13 @@ private:
     std::size_t i_ = 0; // the token being read
     Fields f_;
     bool time_required_ = false, time_read_ = false, zone_read_ = false;
+    bool after_t_ = false;      // a "T" leads the time: its hour may stand alone
+    bool offset_digits_ = false; // the zone is an offset in digits
 
     void begin() {
         i_ = start_;
         f_ = Fields{};
-        time_required_ = time_read_ = zone_read_ = false;
+        time_required_ = time_read_ = zone_read_ = after_t_ = offset_digits_ = false;
     }
 
     // The token k places ahead; End when that lies beyond the list.
@@ -245,11 +275,53 @@ private:
             f_.day = v % 100;
             return true;
         }
+        case Digits14: {
+            if (!at(0).is_number() || at(0).length() != 14)
+                return false;
+            const std::uint64_t v = tok_[i_++].value; // [0, 10^14)
+            f_.number_alone = at(0).kind == TokenKind::End && start_ == 0;
+            const auto date = static_cast<std::uint32_t>(v / 1000000); // YYYYMMDD
+            const auto time = static_cast<std::uint32_t>(v % 1000000); // hhmmss
+            f_.year = static_cast<std::int32_t>(date / 10000);
+            f_.month = date / 100 % 100;
+            f_.day = date % 100;
+            f_.hour = time / 10000;
+            f_.minute = time / 100 % 100;
+            f_.second = time % 100;
+            read_fraction();
+            time_read_ = true;
+            return true;
+        }
+        case YearDay:
+            if (!glued_number(0) || at(0).length() != 3)
+                return false;
+            f_.kind = Fields::Kind::Ordinal;
+            f_.year_day = take_value();
+            return true;
+        case Week:
+            if (!at(0).is_word(W::W) || at(0).space_before || !glued_number(1) || at(1).length() != 2)
+                return false;
+            ++i_;
+            f_.kind = Fields::Kind::Week;
+            f_.week = take_value();
+            return true;
+        case WeekDay:
+            if (!glued_number(0) || at(0).length() != 1)
+                return false;
+            f_.week_day = take_value();
+            return true;
         case DayFirst:
         case DayAfterName:
             if (!small_number(0))
                 return false;
             f_.day = take_value();
+            // An English ordinal suffix, glued, where a month name follows
+            // the day or the day follows one: 19th January, January 19th
+            if (at(0).is_word(W::Suffix) && !at(0).space_before &&
+                (part == DayAfterName || at(1).is_word(W::Month))) {
+                f_.suffix = at(0).word_value;
+                ++i_;
+            }
             return true;
         case FirstOfTwo:
             if (!small_number(0))
@@ -277,7 +349,8 @@ private:
         case Dash:
         case Slash:
         case Dot:
-            if (!glued_punct(0, part == Dash ? '-' : part == Slash ? '/' : '.'))
+        case Colon:
+            if (!glued_punct(0, part == Dash ? '-' : part == Slash ? '/' : part == Dot ? '.' : ':'))
                 return false;
             ++i_;
             return true;
@@ -296,8 +369,8 @@ private:
             return true;
         case LeadIso:
         case Lead:
-            if ((part == LeadIso ? at(0).is_word(W::T) && !at(0).space_before : at(0).is_punct(',')) ||
-                at(0).is_word(W::At)) {
+            after_t_ = part == LeadIso && at(0).is_word(W::T) && !at(0).space_before;
+            if (after_t_ || (part == Lead && at(0).is_punct(',')) || at(0).is_word(W::At)) {
                 ++i_;
                 time_required_ = true;
             }
@@ -334,10 +407,14 @@ private:
         }
         case Zone:
             return !time_read_ || read_zone();
+        case Label:
+            return !offset_digits_ || read_label();
         case Comment:
             if (zone_read_ && at(0).kind == TokenKind::Comment && at(0).closed)
                 ++i_;
             return true;
+        case Bracket:
+            return read_brackets();
         }
         return false;
     }
@@ -365,7 +442,9 @@ private:
         const bool uhr = f_.half == 0 && at(0).is_word(WordClass::Uhr);
         if (uhr)
             ++i_;
-        time_read_ = f_.half != 0 || uhr || !hour_alone;
+        // An hour alone after "T" has two digits: 2038-01-19T03Z
+        const bool iso_hour = after_t_ && hour_alone && tok_[i_ - 1].length() == 2;
+        time_read_ = f_.half != 0 || uhr || !hour_alone || iso_hour;
         return time_read_;
     }
 
@@ -420,6 +499,7 @@ private:
             case W::P:
             case W::M:
             case W::T:
+            case W::W:
             case W::ZoneUnknown:
             case W::ZoneAmbiguous: return false;
             default: return true;
@@ -427,6 +507,7 @@ private:
         } else if ((z.is_punct('+') || z.is_punct('-')) && glued_number(1)) {
             if (!read_offset(false))
                 return false;
+            offset_digits_ = true;
         } else {
             return true;
         }
@@ -434,22 +515,28 @@ private:
         return true;
     }
 
-    // +hh:mm, +hhmm, +hh, and after a zone name also +h ("UTC+1").
+    // +hh:mm, +hhmm, +hh, and after a zone name also +h ("UTC+1"); the
+    // first two with seconds too, as offsets of local mean time are
+    // written: +hh:mm:ss, +hhmmss.
     bool read_offset(bool after_name) {
         const Token& sign = at(0);
         ++i_;
         const std::size_t len = at(0).length();
-        const std::uint32_t v = take_value(); // [0, kNumberCap]
-        if (len == 4) {
-            f_.offset_hours = v / 100;
-            f_.offset_minutes = v % 100;
+        const std::uint32_t v = take_value(); // [0, 999999] where len is 4 or 6
+        if (len == 4 || len == 6) {
+            const std::uint32_t hhmm = len == 6 ? v / 100 : v; // [0, 9999]
+            f_.offset_hours = hhmm / 100;
+            f_.offset_minutes = hhmm % 100;
+            f_.offset_seconds = len == 6 ? v % 100 : 0;
         } else if (len == 2 || (after_name && len == 1)) {
             f_.offset_hours = v;
-            if (glued_punct(0, ':')) {
+            for (std::uint32_t* field : {&f_.offset_minutes, &f_.offset_seconds}) {
+                if (!glued_punct(0, ':'))
+                    break;
                 ++i_;
                 if (!glued_number(0) || at(0).length() != 2)
                     return false;
-                f_.offset_minutes = take_value();
+                *field = take_value();
             }
         } else {
             --i_;
@@ -458,6 +545,81 @@ private:
         f_.offset_west = sign.ch == '-';
         f_.offset_begin = sign.begin;
         f_.offset_end = tok_[i_ - 1].end;
+        return true;
+    }
+
+    // The offset read, in minutes east of UTC; whether it has seconds.
+    int offset_minutes() const {
+        const auto m = static_cast<int>(f_.offset_hours * 60 + f_.offset_minutes); // [0, 99 * 60 + 99]
+        return f_.offset_west ? -m : m;
+    }
+
+    // Whether a zone name of the table has a reading equal to the offset read.
+    bool agrees_with_offset(const Token& name) const {
+        const auto zones = zone_names();
+        const auto row = static_cast<std::size_t>(name.word_value);
+        for (std::size_t k = row; k < zones.size() && zones[k].name == zones[row].name; ++k)
+            if (zones[k].offset == offset_minutes() && f_.offset_seconds == 0)
+                return true;
+        return false;
+    }
+
+    // A name of local mean time not in the zone table, such as LMT or MMT:
+    // its offset has seconds, which an offset of hours and minutes before
+    // it has lost.
+    bool is_mean_time(const Token& t) const {
+        return looks_like_zone_name(t) && t.length() == 3 && text_of(t).substr(1) == "MT";
+    }
+
+    // After an offset in digits: a zone name that agrees with it, a name
+    // not known (a label, not checked), or the offset again as hours or
+    // hours and minutes ("-0300 -03"); then a clock reading some programs
+    // append ("m=+0.001234567"), which is no part of the date.
+    bool read_label() {
+        using W = WordClass;
+        const Token& w = at(0);
+        if (w.kind == TokenKind::Word && w.space_before) {
+            if (is_zone_name(w) && !agrees_with_offset(w))
+                return false;
+            if (is_mean_time(w))
+                return false;
+            if (is_zone_name(w) || (w.word == W::Unknown && looks_like_zone_name(w)))
+                ++i_;
+        } else if ((w.is_punct('+') || w.is_punct('-')) && w.space_before && glued_number(1)) {
+            const std::size_t len = at(1).length();
+            const auto v = static_cast<int>(at(1).value % 10000); // [0, 9999]
+            const int minutes = len == 2 ? v * 60 : len == 4 ? v / 100 * 60 + v % 100 : -1;
+            if (minutes < 0 || (w.ch == '-' ? -minutes : minutes) != offset_minutes() || f_.offset_seconds != 0)
+                return false;
+            i_ += 2;
+        }
+        if (at(0).is_word(W::M) && at(0).space_before && glued_punct(1, '=') &&
+            (glued_punct(2, '+') || glued_punct(2, '-')) && glued_number(3)) {
+            i_ += 4;
+            if (glued_punct(0, '.') && glued_number(1))
+                i_ += 2;
+        }
+        return true;
+    }
+
+    // Zones in brackets glued after a zone, as "[Europe/Berlin]": labels,
+    // not read.  False for brackets without a zone before them, for what a
+    // zone's name does not hold (a critical flag "!", a tag "u-ca=..."),
+    // and for a bracket not closed.
+    bool read_brackets() {
+        while (glued_punct(0, '[')) {
+            if (!zone_read_)
+                return false;
+            std::size_t k = 1;
+            for (; !at(k).is_punct(']'); ++k) {
+                const Token& t = at(k);
+                const bool in_name = t.kind == TokenKind::Word || t.is_number() ||
+                                     (t.kind == TokenKind::Punct && std::string_view("/_-+:.").find(t.ch) != std::string_view::npos);
+                if (!in_name || t.space_before)
+                    return false;
+            }
+            i_ += k + 1;
+        }
         return true;
     }
 
@@ -545,6 +707,10 @@ private:
             return std::string(kSlashForm);
         if (glued_punct(1, '.') && len > 2)
             return std::string(kDmyForm);
+        if ((at(1).is_punct('+') || at(1).is_punct('-')) && at(1).space_before && glued_number(2) &&
+            at(3).kind == TokenKind::End && len != 8 && len != 14)
+            return "A Unix time with a zone offset after it is not a date text: the Unix time goes "
+                   "into the upper box as it is, and the offset does not change it.";
         if (at(1).kind == TokenKind::End)
             return "A number alone is not a date; a Unix time goes into the upper box. "
                    "Write a date as YYYY-MM-DD hh:mm:ss, e.g. 2038-01-19 03:14:07.";
@@ -578,6 +744,50 @@ private:
         return r + written + " names no date in either order.";
     }
 
+    // A label after an offset that does not fit it, at token k.
+    std::string label_reason(std::size_t k) const {
+        std::size_t sign = k - 1;
+        while (sign > 0 && !tok_[sign].is_punct('+') && !tok_[sign].is_punct('-'))
+            --sign;
+        const std::string offset = quoted(text_.substr(tok_[sign].begin, tok_[k - 1].end - tok_[sign].begin));
+        const Token& w = tok_[k];
+        if (is_mean_time(w))
+            return quoted(text_of(w)) + " names a local mean time, whose offset has seconds, but the offset " +
+                   offset + " before it has none: write the offset with its seconds, as +hh:mm:ss.";
+        if (w.kind != TokenKind::Word) // the offset again, another one
+            return "The offsets " + offset + " and " +
+                   quoted(text_.substr(w.begin, tok_[k + 1].end - w.begin)) + " disagree.";
+        const auto row = static_cast<std::size_t>(w.word_value);
+        const ZoneName& zone = zone_names()[row];
+        const std::string readings = w.word == WordClass::ZoneAmbiguous
+                                         ? zone_readings(row)
+                                         : offset_text(zone.offset) + " (" + std::string(zone.region) + ")";
+        return "The offset " + offset + " and the zone " + quoted(text_of(w)) + " disagree: " +
+               quoted(text_of(w)) + " is " + readings + ". Write the offset that is meant.";
+    }
+
+    // Brackets after a zone that are not read, at token k, the "[".
+    std::string bracket_reason(std::size_t k) const {
+        std::size_t close = k + 1;
+        std::string_view inside = "";
+        for (; close + 1 < count_ && !tok_[close].is_punct(']'); ++close)
+            if (tok_[close].is_punct('!') || tok_[close].is_punct('='))
+                inside = tok_[close].is_punct('!') ? "!" : "=";
+        const std::size_t end = close + 1 < count_ ? tok_[close].end : text_.size();
+        const std::string bracket = quoted(text_.substr(tok_[k].begin, end - tok_[k].begin));
+        if (inside == "!")
+            return "The \u201C!\u201D in " + bracket +
+                   " asks that the zone be applied, and the program has no zone database: leave the "
+                   "brackets out, the offset before them is read.";
+        if (inside == "=")
+            return "The tag " + bracket + " asks for an option, such as another calendar, that is not "
+                   "read: leave it out.";
+        if (close + 1 >= count_)
+            return "The closing \u201C]\u201D of " + bracket + " is missing.";
+        return "The zone " + bracket + " is not read: the program has no zone database. Write its "
+               "offset from UTC before it, e.g. 2038-01-19T04:14:07+01:00[Europe/Berlin].";
+    }
+
     // Why no row read the text.
     std::string reason(const Stop& stop) {
         if (std::string r = near_miss(); !r.empty())
@@ -599,6 +809,8 @@ private:
                                                     : std::string(kNamesForm);
         case LeadT:
         case BasicTime: return std::string(kBasicForm);
+        case Label: return label_reason(stop.part_start);
+        case Bracket: return bracket_reason(stop.at);
         case LeadColon:
         case LeadNone:
         case Time: return std::string(kTimeForm);

@@ -60,6 +60,10 @@ constexpr Word kVocabulary[] = {
     {"am", W::Am, 0, false}, {"pm", W::Pm, 0, false}, {"a", W::A, 0, false},
     {"p", W::P, 0, false}, {"m", W::M, 0, false}, {"t", W::T, 0, false},
     {"at", W::At, 0, false}, {"um", W::At, 0, false}, {"Uhr", W::Uhr, 0, false},
+    // Around a date: the week of a week date, a day's ordinal suffixes
+    {"w", W::W, 0, false},
+    {"st", W::Suffix, 1, false}, {"nd", W::Suffix, 2, false}, {"rd", W::Suffix, 3, false},
+    {"th", W::Suffix, 4, false},
     // Relative words
     {"now", W::Now, 0, false}, {"jetzt", W::Now, 0, false},
     {"today", W::Day, 0, false}, {"heute", W::Day, 0, false},
@@ -76,7 +80,7 @@ constexpr Word kVocabulary[] = {
 // Offsets in minutes east of UTC.
 constexpr std::int16_t hours(int h, int m = 0) { return static_cast<std::int16_t>(h * 60 + (h < 0 ? -m : m)); }
 
-// The zone names read, and the four names in common use with more than
+// The zone names read, and the six names in common use with more than
 // one reading.  UT, UTC and GMT take an offset after them; Z and the US
 // zones are those of mail headers (RFC 5322).
 constexpr ZoneName kZones[] = {
@@ -125,8 +129,6 @@ constexpr ZoneName kZones[] = {
     {"HDT", hours(-9), "Hawaii-Aleutian Daylight Time", false},
     {"EST", hours(-5), "US Eastern Standard Time", false},
     {"EDT", hours(-4), "US Eastern Daylight Time", false},
-    {"CST", hours(-6), "US Central Standard Time", false},
-    {"CDT", hours(-5), "US Central Daylight Time", false},
     {"MST", hours(-7), "US Mountain Standard Time", false},
     {"MDT", hours(-6), "US Mountain Daylight Time", false},
     {"PST", hours(-8), "US Pacific Standard Time", false},
@@ -141,6 +143,11 @@ constexpr ZoneName kZones[] = {
     {"GST", hours(-2), "South Georgia", false},
     {"SST", hours(-11), "Samoa", false},
     {"SST", hours(8), "Singapore", false},
+    {"CST", hours(-6), "US Central", false},
+    {"CST", hours(8), "China", false},
+    {"CST", hours(-5), "Cuba", false},
+    {"CDT", hours(-5), "US Central", false},
+    {"CDT", hours(-4), "Cuba", false},
 };
 
 constexpr std::size_t kZoneCount = std::size(kZones);

@@ -38,6 +38,8 @@ enum class WordClass : std::uint8_t {
     ZoneAmbiguous, // a zone name with more than one reading; value: its first row
     ZoneUnknown,   // a letter alone other than those below: a military zone, not read
     T,             // the date-time separator of ISO 8601
+    W,             // the week of an ISO week date: "2038-W03-2"
+    Suffix,        // an English ordinal suffix after a day: value 1 st, 2 nd, 3 rd, 4 th
     Am,            // "am"
     Pm,            // "pm"
     A,             // "a" of "a.m."
@@ -106,9 +108,10 @@ struct Token {
 inline constexpr std::uint64_t kNumberCap = 1'000'000'000'000'000'000ULL;
 
 // The longest texts read, such as
+// "2038-01-19T00:14:07.123456789-03:00[America/Argentina/Buenos_Aires]" or
 // "[Tuesday, January 19, 2038 at 3:14:07.5 p.m. GMT+01:00 (CET)]", have 26
-// tokens before End; the limit leaves 30.
-inline constexpr std::size_t kMaxTokens = 32;
+// tokens before End; the limit leaves 38.
+inline constexpr std::size_t kMaxTokens = 40;
 
 struct TokenList {
     Token tokens[kMaxTokens]; // the first `count` are set; the last is End
