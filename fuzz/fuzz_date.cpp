@@ -8,9 +8,10 @@
 //   and the same serial;
 // - within the 32-bit range, the negative calculation's arithmetic on the
 //   serial, (serial - 25569) * 86400 rounded, gives that same second back;
-// - a text in the digits-only form "YYYY-MM-DD[( |T|t)hh:mm:ss[Z|z]]" is
-//   accepted exactly when its fields name a real date and time, and then
-//   names the second the reference computes from those fields (outside the
+// - a text in the digits-only form "YYYY-MM-DD[( |T|t)hh:mm:ss[Z|z]]" or
+//   "YYYYMMDDhhmmss", an ordinal date "YYYY-DDD" or a week date
+//   "YYYY-Www-D" is accepted exactly when it names a real date and time,
+//   and then names the second the reference computes for it (outside the
 //   date range a refusal is allowed too);
 // - every refusal is a conversion failure or an overflow with a short,
 //   well-formed message.
@@ -122,6 +123,66 @@ std::optional<Fields> canonical_form(std::string_view text) {
     return written_form(s, false);
 }
 
+// The day after a date, by the month table.
+Fields next_day(Fields f) {
+    if (++f.day > month_length(f.year, f.month)) {
+        f.day = 1;
+        if (++f.month > 12) {
+            f.month = 1;
+            ++f.year;
+        }
+    }
+    return f;
+}
+
+Fields walk(Fields f, std::int64_t days) {
+    for (; days > 0; --days)
+        f = next_day(f);
+    return f;
+}
+
+// The Monday of week 1 of a year: the first Monday from 29 December of the
+// year before (0000-01-01 was a Saturday).
+Fields week_one_monday(std::int64_t year) {
+    Fields f{year - 1, 12, 29, 0, 0, 0};
+    while ((days_since_year_zero(f) + 5) % 7 != 0)
+        f = next_day(f);
+    return f;
+}
+
+// "YYYY-DDD" or "YYYY-Www-D" exactly, years 0101 to 9998: the day it names,
+// found by walking the calendar, its fields out of range where it names
+// none; or nothing for another text.
+std::optional<Fields> ordinal_or_week(std::string_view t) {
+    const auto y = number(t, 0, 4);
+    if (!y || *y < 101 || *y > 9998 || t.size() < 8 || t[4] != '-')
+        return std::nullopt;
+    if (t.size() == 8) {
+        const auto d = number(t, 5, 3);
+        if (!d)
+            return std::nullopt;
+        const std::int64_t year_days = leap(*y) ? 366 : 365;
+        if (*d < 1 || *d > year_days)
+            return Fields{*y, 0, 0, 0, 0, 0};
+        return walk(Fields{*y, 1, 1, 0, 0, 0}, *d - 1);
+    }
+    const auto w = number(t, 6, 2), d = number(t, 9, 1);
+    if (t.size() != 10 || t[5] != 'W' || t[8] != '-' || !w || !d)
+        return std::nullopt;
+    const Fields day = walk(week_one_monday(*y), (*w - 1) * 7 + *d - 1);
+    const bool real = *w >= 1 && *d >= 1 && *d <= 7 &&
+                      days_since_year_zero(day) < days_since_year_zero(week_one_monday(*y + 1));
+    return real ? day : Fields{*y, 0, 0, 0, 0, 0};
+}
+
+// "YYYYMMDDhhmmss" exactly.
+std::optional<Fields> fourteen_digits(std::string_view t) {
+    if (t.size() != 14 || !number(t, 0, 14))
+        return std::nullopt;
+    return Fields{*number(t, 0, 4), *number(t, 4, 2), *number(t, 6, 2),
+                  *number(t, 8, 2), *number(t, 10, 2), *number(t, 12, 2)};
+}
+
 std::string describe(const Fields& f) {
     return std::to_string(f.year) + "-" + std::to_string(f.month) + "-" + std::to_string(f.day) +
            " " + std::to_string(f.hour) + ":" + std::to_string(f.minute) + ":" +
@@ -132,7 +193,11 @@ std::string describe(const Fields& f) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    const std::optional<Fields> canonical = canonical_form(text);
+    std::optional<Fields> canonical = canonical_form(text);
+    if (!canonical)
+        canonical = ordinal_or_week(kvix_fuzz::trim(text));
+    if (!canonical)
+        canonical = fourteen_digits(kvix_fuzz::trim(text));
 
     std::int64_t second = 0;
     try {
