@@ -478,6 +478,7 @@ void tst_DateParser::refusals_data() {
     QTest::newRow("IST") << "Tue, 19 Jan 2038 08:44:07 IST" << "\u201CIST\u201D is ambiguous: it is +05:30 (India), +01:00 (Ireland) or +02:00 (Israel)";
     QTest::newRow("CST, as Java writes China's time") << "Tue Jan 19 11:14:07 CST 2038" << "\u201CCST\u201D is ambiguous: it is -06:00 (US Central), +08:00 (China) or -05:00 (Cuba)";
     QTest::newRow("CDT") << "Mon, 18 Jan 2038 22:14:07 CDT" << "-05:00 (US Central) or -04:00 (Cuba)";
+    QTest::newRow("CDT after the year") << "Tue Jan 19 03:14:07 2038 CDT" << "\u201CCDT\u201D is ambiguous";
     QTest::newRow("name that disagrees with the offset") << "2038-01-19 04:14:07 +0100 EST" << "The offset \u201C+0100\u201D and the zone \u201CEST\u201D disagree: \u201CEST\u201D is -05:00";
     QTest::newRow("local mean time, offset cut") << "1901-12-14 02:07:02 +0521 MMT" << "write the offset with its seconds";
     QTest::newRow("critical zone in brackets") << "2038-01-19T04:14:07+01:00[!Europe/Berlin]" << "no zone database";

@@ -568,7 +568,8 @@ private:
     // its offset has seconds, which an offset of hours and minutes before
     // it has lost.
     bool is_mean_time(const Token& t) const {
-        return looks_like_zone_name(t) && t.length() == 3 && text_of(t).substr(1) == "MT";
+        return t.word == WordClass::Unknown && looks_like_zone_name(t) && t.length() == 3 &&
+               text_of(t).substr(1) == "MT";
     }
 
     // After an offset in digits: a zone name that agrees with it, a name
@@ -652,7 +653,16 @@ private:
         return t.is_word(WordClass::Zone) || t.is_word(WordClass::ZoneAmbiguous);
     }
 
+    // A zone name with more than one reading, naming each.
+    std::string ambiguous_reason(const Token& z) const {
+        const auto row = static_cast<std::size_t>(z.word_value);
+        return "The zone name " + quoted(text_of(z)) + " is ambiguous: it is " + zone_readings(row) +
+               ". Write the offset from UTC instead, e.g. " + offset_text(zone_names()[row].offset) + ".";
+    }
+
     std::string trailing_reason(const Token& t, bool time_read) const {
+        if (t.is_word(WordClass::ZoneAmbiguous))
+            return ambiguous_reason(t);
         if (is_zone_name(t))
             return time_read ? "The zone " + quoted(text_of(t)) +
                                    " stands in the wrong place: write it right after the time, "
@@ -819,10 +829,7 @@ private:
             if (z.kind != TokenKind::Word || z.word == WordClass::Zone) // a broken offset
                 return std::string(kOffsetForm);
             if (z.word == WordClass::ZoneAmbiguous)
-                return "The zone name " + quoted(text_of(z)) + " is ambiguous: it is " +
-                       zone_readings(static_cast<std::size_t>(z.word_value)) +
-                       ". Write the offset from UTC instead, e.g. " +
-                       offset_text(zone_names()[static_cast<std::size_t>(z.word_value)].offset) + ".";
+                return ambiguous_reason(z);
             const std::size_t z_at = stop.part_start;
             if ((z.word == WordClass::A || z.word == WordClass::P) && z_at + 2 < count_ &&
                 tok_[z_at + 1].is_punct('.') && !tok_[z_at + 1].space_before &&
