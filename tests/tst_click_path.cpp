@@ -94,7 +94,8 @@ private:
         --depth;
     }
     void focus_and_select(kvix::FormTextBox& box) override {
-        focus_ = &box.decl();
+        for (const kvix::ControlDecl* c : tab_order())
+            focus_ = c->name == box.name() ? c : focus_;
         selected_ = true;
     }
 

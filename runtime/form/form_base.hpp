@@ -39,7 +39,6 @@ public:
 
     std::string_view name() const final { return decl_.name; }
     ResultCode read_text(std::string& text) final;
-    const ControlDecl& decl() const { return decl_; }
 
 protected:
     // The whole text of the control, or a negative result code.

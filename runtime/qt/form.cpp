@@ -22,10 +22,6 @@
 namespace kvix {
 
 namespace {
-QString qstring_of(std::string_view s) {
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
-
 // A declared window is a top-level window to assistive technology, named by
 // its title; a plain widget would pass for a mere client area.
 QAccessibleInterface* form_accessible(const QString&, QObject* object) {
@@ -43,7 +39,7 @@ public:
         : FormTextBox(form, decl), edit_(edit) {}
 
     ResultCode write_text(std::string_view text) override {
-        edit_.setText(qstring_of(text));
+        edit_.setText(QString::fromUtf8(text));
         return kResultOk;
     }
 
@@ -87,8 +83,8 @@ protected:
 Form::Form(const FormDecl& decl, std::span<const ClickBinding> bindings) : FormBase(decl, bindings) {
     static const bool accessible_installed = (QAccessible::installFactory(&form_accessible), true);
     (void)accessible_installed;
-    setObjectName(qstring_of(decl.name));
-    setWindowTitle(qstring_of(decl.title));
+    setObjectName(QString::fromUtf8(decl.name));
+    setWindowTitle(QString::fromUtf8(decl.title));
 
     // Controls made in tab order, each placed as declared.
     std::vector<std::pair<const ControlDecl*, QWidget*>> widgets;
@@ -96,7 +92,7 @@ Form::Form(const FormDecl& decl, std::span<const ClickBinding> bindings) : FormB
         QWidget* w = nullptr;
         switch (c->kind) {
         case ControlKind::Label:
-            w = new QLabel(qstring_of(c->caption), this);
+            w = new QLabel(QString::fromUtf8(c->caption), this);
             w->setFocusPolicy(Qt::NoFocus);
             break;
         case ControlKind::TextBox: {
@@ -113,7 +109,7 @@ Form::Form(const FormDecl& decl, std::span<const ClickBinding> bindings) : FormB
             break;
         }
         case ControlKind::Button: {
-            auto* button = new FormButton(qstring_of(c->caption), this);
+            auto* button = new FormButton(QString::fromUtf8(c->caption), this);
             button->setAutoDefault(false); // Enter in a box presses no button
             button->setDefault(false);
             connect(button, &QPushButton::clicked, this, [this, c] { press(*c); });
@@ -121,7 +117,7 @@ Form::Form(const FormDecl& decl, std::span<const ClickBinding> bindings) : FormB
             break;
         }
         }
-        w->setObjectName(qstring_of(c->name));
+        w->setObjectName(QString::fromUtf8(c->name));
         w->setGeometry(twips_to_pixels(c->left), twips_to_pixels(c->top),
                        twips_to_pixels(c->width), twips_to_pixels(c->height));
         widgets.emplace_back(c, w);
@@ -183,7 +179,7 @@ bool font_fits(const Form& form, const FormDecl& decl, const QFont& font) {
     const QFontMetrics fm(font);
     return captions_fit(decl, [&](const ControlDecl& c, std::string_view shown) {
         const QSize size(twips_to_pixels(c.width), twips_to_pixels(c.height));
-        const QString caption = qstring_of(shown);
+        const QString caption = QString::fromUtf8(shown);
         QRect room;
         switch (c.kind) {
         case ControlKind::Label:

@@ -23,7 +23,6 @@ public:
     Win32Form(const FormDecl& decl, std::span<const ClickBinding> bindings, HINSTANCE instance);
     ~Win32Form();
 
-    HWND hwnd() const { return dialog_; }
     void show();
 
     // Handles a message of the thread's queue as the message loop does: the
