@@ -84,9 +84,10 @@ private:
             key(token);
         }
     }
-    void show_report(const kvix::RuntimeError& error) override {
+    bool wait_while_open(int) override { return true; }
+    void show_message_box(const kvix::ErrorMessage& message) override {
         left_when_shown.push_back(typed_ahead.size());
-        reports << QString::fromStdString(kvix::describe_error(error).headline);
+        reports << QString::fromStdString(message.headline);
         deepest = std::max(deepest, ++depth);
         // The report's own loop delivers what comes while it is up.
         for (const QString& token : std::exchange(during_report, {}))

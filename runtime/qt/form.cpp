@@ -6,17 +6,22 @@
 #include <string>
 
 #include <QAccessibleWidget>
+#include <QClipboard>
 #include <QCoreApplication>
+#include <QEventLoop>
+#include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QShortcutEvent>
 #include <QStyle>
 #include <QStyleOptionButton>
+#include <QTimer>
 
 #include "caption_fit.hpp"
 #include "error.hpp"
-#include "error_reporter.hpp"
 #include "long_text_edit.hpp"
 
 namespace kvix {
@@ -75,6 +80,24 @@ protected:
             return true;
         }
         return QPushButton::event(event);
+    }
+};
+
+// A message box whose text Ctrl+C copies, headline and details, so that a
+// user can paste the message elsewhere; the toolkit's own box does that
+// only on some platforms.
+class CopyableMessageBox final : public QMessageBox {
+public:
+    using QMessageBox::QMessageBox;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        if (event->matches(QKeySequence::Copy)) {
+            QGuiApplication::clipboard()->setText(text() + QStringLiteral("\n\n") + informativeText());
+            event->accept();
+            return;
+        }
+        QMessageBox::keyPressEvent(event);
     }
 };
 
@@ -160,7 +183,22 @@ void Form::take_typed_ahead() {
     QCoreApplication::processEvents(QEventLoop::AllEvents, kReportHoldMs);
 }
 
-void Form::show_report(const RuntimeError& error) { error_reporter().report(this, error); }
+bool Form::wait_while_open(int ms) {
+    QEventLoop hold;
+    QTimer::singleShot(ms, &hold, &QEventLoop::quit);
+    hold.exec();
+    return isVisible();
+}
+
+void Form::show_message_box(const ErrorMessage& message) {
+    CopyableMessageBox box(QMessageBox::Warning, windowTitle(),
+                           QString::fromStdString(message.headline), QMessageBox::Ok, this);
+    box.setInformativeText(QString::fromStdString(message.details));
+    box.setTextFormat(Qt::PlainText);
+    // Wide enough that the range line wraps once, not at every word.
+    box.setStyleSheet(QStringLiteral("QLabel#qt_msgbox_informativelabel { min-width: 26em; }"));
+    box.exec();
+}
 
 void Form::focus_and_select(FormTextBox& box) {
     QLineEdit& edit = static_cast<QtTextBox&>(box).edit();

@@ -16,8 +16,6 @@
 
 namespace kvix {
 
-class RuntimeError;
-
 class Win32Form final : public FormBase {
 public:
     Win32Form(const FormDecl& decl, std::span<const ClickBinding> bindings, HINSTANCE instance);
@@ -49,7 +47,8 @@ private:
     bool handle_queued(UINT kinds);
 
     void take_typed_ahead() override;
-    void show_report(const RuntimeError& error) override;
+    bool wait_while_open(int ms) override;
+    void show_message_box(const ErrorMessage& message) override;
     void focus_and_select(FormTextBox& box) override;
 
     std::wstring title_;
