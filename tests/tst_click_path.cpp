@@ -1,11 +1,15 @@
 // The click path that both window layers share, driven through a window
 // layer of its own: keys are tokens ("Alt+P", "End", "A"), handled the way
-// a dialog manager handles them, and a report records its headline.
+// a dialog manager handles them, and a report records its headline.  A box
+// told to throw throws std::bad_alloc ("bad_alloc") or a length error with
+// that text from each read.
 #include <QtTest>
 
 #include <algorithm>
 #include <deque>
 #include <memory>
+#include <new>
+#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
@@ -25,10 +29,12 @@ public:
         text_ = text;
         return kvix::kResultOk;
     }
-    std::string text_;
+    std::string text_, throws_;
 
 private:
     kvix::ResultCode read_control_text(std::string& text) override {
+        if (!throws_.empty())
+            throws_ == "bad_alloc" ? throw std::bad_alloc() : throw std::length_error(throws_);
         text = text_;
         return kvix::kResultOk;
     }
@@ -73,6 +79,7 @@ public:
     std::deque<QString> typed_ahead;   // queued for the window, not yet handled
     QStringList during_report;         // keys handled while the first report is up
     QStringList reports;
+    QString details;                   // of every report
     std::vector<std::size_t> left_when_shown; // keys still queued as each report showed
     int depth = 0, deepest = 0;
 
@@ -88,6 +95,7 @@ private:
     void show_message_box(const kvix::ErrorMessage& message) override {
         left_when_shown.push_back(typed_ahead.size());
         reports << QString::fromStdString(message.headline);
+        details += QString::fromStdString(message.details);
         deepest = std::max(deepest, ++depth);
         // The report's own loop delivers what comes while it is up.
         for (const QString& token : std::exchange(during_report, {}))
@@ -117,7 +125,8 @@ private slots:
 // A press, keys typed ahead of it and keys delivered while its report is
 // up: every press runs, one at a time and in the order of the presses;
 // keys typed ahead are handled before the report shows, each where the
-// focus is in its turn; the focus ends in the box the failed press read.
+// focus is in its turn; the focus ends in the box the failed press read,
+// whatever the calculation threw.
 void tst_ClickPath::pressesInOrder_data() {
     QTest::addColumn<QString>("in");
     QTest::addColumn<QString>("out");
@@ -127,19 +136,26 @@ void tst_ClickPath::pressesInOrder_data() {
     QTest::addColumn<QString>("in_after");
     QTest::addColumn<QString>("out_after");
     QTest::addColumn<QString>("focus");
+    QTest::addColumn<QString>("throws"); // what reading txtInput throws
     const QString nan = "Not a number";
     QTest::newRow("a press while a report is up")
         << "abc" << "bad date" << QStringList{} << QStringList{"Alt+N"}
-        << QStringList{nan, "Not a date"} << "abc" << "bad date" << "txtOutput";
+        << QStringList{nan, "Not a date"} << "abc" << "bad date" << "txtOutput" << "";
     QTest::newRow("the same button twice")
         << "12abc" << "" << QStringList{"Alt+P"} << QStringList{}
-        << QStringList{nan, nan} << "12abc" << "" << "txtInput";
+        << QStringList{nan, nan} << "12abc" << "" << "txtInput" << "";
     QTest::newRow("an access key typed ahead of letters")
         << "12abc" << "zz" << QStringList{"Alt+O", "End", "A", "B"} << QStringList{}
-        << QStringList{nan} << "12abc" << "zzAB" << "txtInput";
+        << QStringList{nan} << "12abc" << "zzAB" << "txtInput" << "";
     QTest::newRow("a refused press, then both buttons")
         << "12abc" << "Thu, 01 Jan 1970 00:00:05 GMT" << QStringList{"Alt+N", "Alt+P"} << QStringList{}
-        << QStringList{nan} << "5" << "1970-01-01 00:00:05" << "txtInput";
+        << QStringList{nan} << "5" << "1970-01-01 00:00:05" << "txtInput" << "";
+    QTest::newRow("out of memory, then the other button")
+        << "0" << "@5" << QStringList{"Alt+N"} << QStringList{}
+        << QStringList{"Not enough memory"} << "5" << "@5" << "txtInput" << "bad_alloc";
+    QTest::newRow("another exception, its text reported")
+        << "0" << "kept" << QStringList{} << QStringList{}
+        << QStringList{"Internal error"} << "0" << "kept" << "txtInput" << "text too long to convert";
 }
 
 void tst_ClickPath::pressesInOrder() {
@@ -148,7 +164,9 @@ void tst_ClickPath::pressesInOrder() {
     QFETCH(QStringList, ahead);
     QFETCH(QStringList, during);
     QFETCH(QStringList, reports);
+    QFETCH(QString, throws);
     FakeForm form;
+    form.box("txtInput").throws_ = throws.toStdString();
     form.box("txtInput").text_ = in.toStdString();
     form.box("txtOutput").text_ = out.toStdString();
     form.typed_ahead.assign(ahead.begin(), ahead.end());
@@ -160,6 +178,7 @@ void tst_ClickPath::pressesInOrder() {
     QTEST(QString::fromStdString(form.box("txtInput").text_), "in_after");
     QTEST(QString::fromStdString(form.box("txtOutput").text_), "out_after");
     QTEST(QString::fromStdString(form.focus()), "focus");
+    QVERIFY2(throws == "bad_alloc" || form.details.contains(throws), qPrintable(form.details));
 }
 
 QTEST_GUILESS_MAIN(tst_ClickPath)

@@ -1,5 +1,6 @@
 #include "form_base.hpp"
 
+#include <new>
 #include <stdexcept>
 
 #include "error.hpp"
@@ -71,6 +72,12 @@ void FormBase::run_click(ClickHandler handler) {
         handler(*this);
     } catch (const RuntimeError& error) {
         report(error);
+    } catch (const std::bad_alloc&) {
+        report(RuntimeError(ErrorKind::OutOfMemory, Expected::Nothing, {}));
+    } catch (const std::exception& error) {
+        report(RuntimeError(ErrorKind::InternalError, Expected::Nothing, {}, error.what()));
+    } catch (...) {
+        report(RuntimeError(ErrorKind::InternalError, Expected::Nothing, {}));
     }
 }
 

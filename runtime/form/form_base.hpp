@@ -68,8 +68,8 @@ public:
     TextBox& text_box(std::string_view name) override;
 
     // A press of `button`: runs its calculation, if one is bound, to its end
-    // or its run-time error, and reports the error.  This is the one place
-    // where run-time errors are taken.  A press that comes while a report
+    // or its error, and reports the error; the window goes on.  This is the
+    // one place where run-time errors are taken, and any other exception.  A press that comes while a report
     // is being shown (the report's message box runs an event loop of its
     // own, and keys typed ahead are handled before it is shown) waits until
     // that report is dismissed, so that presses run and are reported one at
