@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <deque>
+#include <limits>
 #include <memory>
 #include <new>
 #include <stdexcept>
@@ -120,6 +121,7 @@ class tst_ClickPath : public QObject {
 private slots:
     void pressesInOrder_data();
     void pressesInOrder();
+    void nowIsTheSystemClock();
 };
 
 // A press, keys typed ahead of it and keys delivered while its report is
@@ -179,6 +181,21 @@ void tst_ClickPath::pressesInOrder() {
     QTEST(QString::fromStdString(form.box("txtOutput").text_), "out_after");
     QTEST(QString::fromStdString(form.focus()), "focus");
     QVERIFY2(throws == "bad_alloc" || form.details.contains(throws), qPrintable(form.details));
+}
+
+// The binding reads "now" from the system clock: its second at the press,
+// or from 2038-01-19 03:14:08 UTC on, an overflow.
+void tst_ClickPath::nowIsTheSystemClock() {
+    FakeForm form;
+    form.box("txtOutput").text_ = "now";
+    const qint64 before = QDateTime::currentSecsSinceEpoch();
+    form.key("Alt+N");
+    const qint64 after = QDateTime::currentSecsSinceEpoch();
+    const std::string& got = form.box("txtInput").text_;
+    if (after <= std::numeric_limits<qint32>::max())
+        QVERIFY2(std::stoll(got) >= before && std::stoll(got) <= after, got.c_str());
+    else
+        QCOMPARE(form.reports, QStringList{"Overflow"});
 }
 
 QTEST_GUILESS_MAIN(tst_ClickPath)
