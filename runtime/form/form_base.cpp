@@ -88,10 +88,10 @@ void FormBase::report(const RuntimeError& error) {
     const ErrorMessage message = describe_error(as_reported(error, last_read_));
     // Keys typed before the report appears are the window's, as if the
     // program had been quick: they are handled before it is shown, and the
-    // focus then goes back to the box that was read.  The box comes up a
-    // moment after the press, and what is typed meanwhile is the window's
-    // too: keys typed in quick succession are meant for the window, not for
-    // a message that no one has seen yet.
+    // focus then goes back to the box that was read.  The message box comes
+    // up a moment after the press, and what is typed meanwhile is the
+    // window's too: keys typed in quick succession are meant for the window,
+    // not for a message that no one has seen yet.
     take_typed_ahead();
     if (!wait_while_open(kReportHoldMs))
         return; // the window was closed meanwhile: the program ends unasked

@@ -20,6 +20,8 @@ public:
     ~Form() override;
 
 protected:
+    // The toolkit's part of the click path; a test may record the reports
+    // in place of the message box.
     void take_typed_ahead() override;
     bool wait_while_open(int ms) override;
     void show_message_box(const ErrorMessage& message) override;
