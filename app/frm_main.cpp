@@ -10,7 +10,7 @@ MainFormBoxes boxes_of(FormBoxes& form) {
 }
 
 void cmdCalcPos_Click(FormBoxes& form) { CalcPos(boxes_of(form)); }
-void cmdCalcNeg_Click(FormBoxes& form) { CalcNeg(boxes_of(form)); }
+void cmdCalcNeg_Click(FormBoxes& form) { CalcNeg(boxes_of(form), date::system_clock_seconds); }
 
 constexpr ClickBinding kBindings[] = {
     {"cmdCalcPos", &cmdCalcPos_Click},

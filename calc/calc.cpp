@@ -3,7 +3,6 @@
 #include <string>
 
 #include "convert.hpp"
-#include "date_text.hpp"
 #include "fp_status.hpp"
 
 namespace kvix {
@@ -27,11 +26,11 @@ void CalcPos(const MainFormBoxes& form) {
     box.reset();
 }
 
-void CalcNeg(const MainFormBoxes& form) {
+void CalcNeg(const MainFormBoxes& form, date::Clock clock) {
     BoxRef box;
     TextSlot text;
     const std::string& date = read_box_text(box.set(form.txtOutput), text);
-    const double serial = date::read_serial(date, date::system_clock_seconds);
+    const double serial = date::read_serial(date, clock);
     text.free();
     box.reset();
 

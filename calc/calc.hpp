@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "convert.hpp"
+#include "date_text.hpp"
 #include "fp_status.hpp"
 #include "text_box.hpp"
 
@@ -18,8 +19,8 @@ struct MainFormBoxes {
 
 // Unix time in txtInput -> date text in txtOutput.
 void CalcPos(const MainFormBoxes& form);
-// Date text in txtOutput -> Unix time in txtInput.
-void CalcNeg(const MainFormBoxes& form);
+// Date text in txtOutput -> Unix time in txtInput; `clock` says when "now" is.
+void CalcNeg(const MainFormBoxes& form, date::Clock clock);
 
 // The formula of each direction, followed by the floating-point test.
 // u / 86400 + 25569: the date serial of Unix time u (a floating division, so

@@ -69,7 +69,6 @@ private slots:
 
     void paintsAsALineEdit_data();
     void paintsAsALineEdit();
-    void laysOutOnlyWhatShows();
     void clickPlacesTheCursor_data();
     void clickPlacesTheCursor();
     void longTextCursorDoesNotBlink();
@@ -110,17 +109,6 @@ void tst_LongTextEdit::paintsAsALineEdit() {
     const QImage expected = plain->grab().toImage();
     QCOMPARE(got.size(), expected.size());
     QVERIFY2(got == expected, "the long text shows differently from the plain line edit");
-}
-
-void tst_LongTextEdit::laysOutOnlyWhatShows() {
-    edit->setText(QString(16 * 1024 * 1024, '7'));
-    edit->grab();
-    // A few thousand characters around the cursor, not sixteen million.
-    QVERIFY2(edit->last_laid_out() < 10000, qPrintable(QString::number(edit->last_laid_out())));
-    QVERIFY(edit->last_laid_out() > 0);
-    edit->setText("short");
-    edit->grab();
-    QCOMPARE(edit->last_laid_out(), qsizetype(5));
 }
 
 // A click where a character boundary shows puts the cursor there, as in a

@@ -23,22 +23,23 @@
 #include <unistd.h>
 
 #include "error.hpp"
-#include "error_reporter.hpp"
 #include "form.hpp"
 #include "main_form_controls.hpp"
 #include "frm_main.hpp"
 
 namespace {
 
-// Counts the errors and keeps only the last message, so that the reporter
-// itself holds no more memory after many clicks than after a few.
-class CountingReporter final : public kvix::ErrorReporter {
+// frmMain reporting at once, without a message box: counts the errors and
+// keeps only the last message, so that it holds no more memory after many
+// clicks than after a few.
+class CountingForm final : public kvix::Form {
 public:
-    void report(QWidget*, const kvix::RuntimeError& error) override {
+    CountingForm() : Form(kvix::kFrmMain, kvix::frm_main_bindings()) {}
+    bool wait_while_open(int) override { return true; }
+    void show_message_box(const kvix::ErrorMessage& message) override {
         ++count;
-        const kvix::ErrorMessage m = kvix::describe_error(error);
-        headline = QString::fromStdString(m.headline);
-        details = QString::fromStdString(m.details);
+        headline = QString::fromStdString(message.headline);
+        details = QString::fromStdString(message.details);
     }
     int count = 0;
     QString headline, details;
@@ -70,17 +71,13 @@ class tst_Stress : public QObject, public kvix::test::MainFormControls {
     Q_OBJECT
 
 private:
-    std::unique_ptr<kvix::Form> form;
-    CountingReporter reporter;
+    std::unique_ptr<CountingForm> form;
 
     QWidget* window() const override { return form.get(); }
 
 private slots:
-    void initTestCase() { kvix::set_error_reporter(&reporter); }
-    void cleanupTestCase() { kvix::set_error_reporter(nullptr); }
     void init() {
-        reporter = CountingReporter();
-        form = std::make_unique<kvix::Form>(kvix::kFrmMain, kvix::frm_main_bindings());
+        form = std::make_unique<CountingForm>();
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
     }
@@ -130,7 +127,7 @@ void tst_Stress::tenThousandClicks() {
             txtInput()->setText(in);
             cmdCalcPos()->click();
             ++expected_errors;
-            QCOMPARE(reporter.count, expected_errors);
+            QCOMPARE(form->count, expected_errors);
             QCOMPARE(txtInput()->text(), in);
             QCOMPARE(txtOutput()->text(), out);
             break;
@@ -141,7 +138,7 @@ void tst_Stress::tenThousandClicks() {
             txtOutput()->setText(out);
             cmdCalcNeg()->click();
             ++expected_errors;
-            QCOMPARE(reporter.count, expected_errors);
+            QCOMPARE(form->count, expected_errors);
             QCOMPARE(txtInput()->text(), in);
             QCOMPARE(txtOutput()->text(), out);
             break;
@@ -224,18 +221,18 @@ void tst_Stress::hugePaste() {
 
     QVERIFY(target->text() == pasted);
     if (!result.isEmpty()) {
-        QCOMPARE(reporter.count, 0);
+        QCOMPARE(form->count, 0);
         QCOMPARE(other->text(), result);
         return;
     }
-    QCOMPARE(reporter.count, 1);
-    QCOMPARE(reporter.headline, headline);
+    QCOMPARE(form->count, 1);
+    QCOMPARE(form->headline, headline);
     QCOMPARE(other->text(), other_before);
     // The refused text is shown by its start, its end and its length.
-    QVERIFY2(reporter.details.size() < 600, qPrintable(QString::number(reporter.details.size())));
-    QVERIFY2(reporter.details.contains(QString("(%1 characters)").arg(kSixteenMegabytes)),
-             qPrintable(reporter.details));
-    QVERIFY2(reporter.details.contains(pasted.left(20)), qPrintable(reporter.details));
+    QVERIFY2(form->details.size() < 600, qPrintable(QString::number(form->details.size())));
+    QVERIFY2(form->details.contains(QString("(%1 characters)").arg(kSixteenMegabytes)),
+             qPrintable(form->details));
+    QVERIFY2(form->details.contains(pasted.left(20)), qPrintable(form->details));
 }
 
 QTEST_MAIN(tst_Stress)

@@ -18,7 +18,6 @@
 #include <vector>
 
 #include "error.hpp"
-#include "error_reporter.hpp"
 #include "form.hpp"
 #include "form_base.hpp"
 #include "main_form_controls.hpp"
@@ -26,14 +25,17 @@
 
 namespace {
 
-// Records the errors instead of opening a modal message box.
-class RecordingReporter final : public kvix::ErrorReporter {
+// frmMain whose reports are recorded instead of shown in a modal message
+// box, unless a test answers the real one.
+class RecordingForm final : public kvix::Form {
 public:
-    void report(QWidget* window, const kvix::RuntimeError& error) override {
-        windows.push_back(window);
-        kinds.push_back(error.kind());
-        headlines.push_back(QString::fromStdString(kvix::describe_error(error).headline));
-        refused.push_back(QString::fromStdString(error.refused()));
+    explicit RecordingForm(std::span<const kvix::ClickBinding> bindings = kvix::frm_main_bindings())
+        : Form(kvix::kFrmMain, bindings) {}
+    void show_message_box(const kvix::ErrorMessage& message) override {
+        if (real_box)
+            return Form::show_message_box(message);
+        headlines.push_back(QString::fromStdString(message.headline));
+        details.push_back(QString::fromStdString(message.details));
         // As a modal message box does, run events while the report is up.
         ++depth;
         deepest = std::max(deepest, depth);
@@ -41,12 +43,11 @@ public:
             QTest::qWait(on_screen_ms);
         --depth;
     }
+    bool real_box = false;
     int on_screen_ms = 0;
     int depth = 0, deepest = 0;
-    std::vector<QWidget*> windows;
-    std::vector<kvix::ErrorKind> kinds;
     QStringList headlines;
-    QStringList refused;
+    QStringList details;
 };
 
 QString caption_text(std::string_view caption) {
@@ -82,8 +83,7 @@ class tst_Window : public QObject, public kvix::test::MainFormControls {
     Q_OBJECT
 
 private:
-    std::unique_ptr<kvix::Form> form;
-    RecordingReporter reporter;
+    std::unique_ptr<RecordingForm> form;
 
     QWidget* window() const override { return form.get(); }
     void keyToFocus(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
@@ -93,7 +93,6 @@ private:
     }
 
 private slots:
-    void initTestCase();
     void init();
     void cleanup();
 
@@ -120,11 +119,8 @@ private slots:
     void digitsWrittenAreAscii();
 };
 
-void tst_Window::initTestCase() { kvix::set_error_reporter(&reporter); }
-
 void tst_Window::init() {
-    reporter = RecordingReporter();
-    form = std::make_unique<kvix::Form>(kvix::kFrmMain, kvix::frm_main_bindings());
+    form = std::make_unique<RecordingForm>();
     form->show();
     QVERIFY(QTest::qWaitForWindowActive(form.get()));
 }
@@ -274,7 +270,7 @@ void tst_Window::longTextReadWhole() {
     QCOMPARE(txtInput()->text().size(), 40000);
     cmdCalcPos()->click();
     QCOMPARE(txtOutput()->text(), QString("1970-01-01 00:00:01"));
-    QVERIFY(reporter.kinds.empty());
+    QVERIFY(form->headlines.isEmpty());
 }
 
 void tst_Window::errorReportedAndProgramGoesOn_data() {
@@ -298,9 +294,9 @@ void tst_Window::errorReportedAndProgramGoesOn() {
     txtInput()->setText(input);
     txtOutput()->setText(output);
     (positive ? cmdCalcPos() : cmdCalcNeg())->click();
-    QCOMPARE(reporter.headlines, QStringList{headline});
-    QCOMPARE(reporter.refused, QStringList{positive ? input : output});
-    QCOMPARE(reporter.windows.front(), static_cast<QWidget*>(form.get()));
+    QCOMPARE(form->headlines, QStringList{headline});
+    QVERIFY2(form->details.front().contains("Refused: \u201C" + (positive ? input : output) + "\u201D"),
+             qPrintable(form->details.front()));
     QCOMPARE(txtInput()->text(), input);
     QCOMPARE(txtOutput()->text(), output);
     // The box that was read has the focus, its text selected.
@@ -311,7 +307,7 @@ void tst_Window::errorReportedAndProgramGoesOn() {
     txtInput()->setText("0");
     cmdCalcPos()->click();
     QCOMPARE(txtOutput()->text(), QString("1970-01-01 00:00:00"));
-    QCOMPARE(reporter.headlines.size(), 1);
+    QCOMPARE(form->headlines.size(), 1);
 }
 
 void tst_Window::negativeByAccessKeys() {
@@ -327,14 +323,14 @@ void tst_Window::negativeByAccessKeys() {
 // reports come in order, one at a time, and the focus ends in the box that
 // the last press read.
 void tst_Window::reportsInTheOrderOfThePresses() {
-    reporter.on_screen_ms = 400;
+    form->on_screen_ms = 400;
     txtInput()->setText("abc");
     txtOutput()->setText("bad date");
     keyToFocus(Qt::Key_P, Qt::AltModifier);
     keyToFocus(Qt::Key_N, Qt::AltModifier);
-    QTRY_COMPARE(reporter.headlines, (QStringList{"Not a number", "Not a date"}));
-    QTRY_COMPARE(reporter.depth, 0);
-    QCOMPARE(reporter.deepest, 1);
+    QTRY_COMPARE(form->headlines, (QStringList{"Not a number", "Not a date"}));
+    QTRY_COMPARE(form->depth, 0);
+    QCOMPARE(form->deepest, 1);
     QCOMPARE(QApplication::focusWidget(), txtOutput());
     QCOMPARE(txtOutput()->selectedText(), QString("bad date"));
     QCOMPARE(txtInput()->text(), QString("abc"));
@@ -345,22 +341,22 @@ void tst_Window::reportsInTheOrderOfThePresses() {
 void tst_Window::unboundButtonDoesNothing() {
     const kvix::ClickBinding only_positive[] = {kvix::frm_main_bindings().front()};
     QCOMPARE(only_positive[0].control, std::string_view("cmdCalcPos"));
-    kvix::Form partial(kvix::kFrmMain, only_positive);
+    RecordingForm partial(only_positive);
     auto* in = partial.findChild<QLineEdit*>("txtInput");
     auto* out = partial.findChild<QLineEdit*>("txtOutput");
     in->setText("5");
     out->setText("1970-01-01 00:00:00");
     partial.findChild<QPushButton*>("cmdCalcNeg")->click();
     QCOMPARE(in->text(), QString("5"));
-    QVERIFY(reporter.kinds.empty());
+    QVERIFY(partial.headlines.isEmpty());
     partial.findChild<QPushButton*>("cmdCalcPos")->click();
     QCOMPARE(out->text(), QString("1970-01-01 00:00:05"));
 }
 
-// The reporter the program uses by default: a modal message box titled with
-// the window's title, the kind first, then what was refused and the range.
+// The real report: a modal message box titled with the window's title, the
+// kind first, then what was refused and the range.
 void tst_Window::messageBoxReportsError() {
-    kvix::set_error_reporter(nullptr);
+    form->real_box = true;
     txtInput()->setText("1700000000000");
     QString title, text, details;
     click_and_answer(cmdCalcPos(), [&](QWidget* shown) {
@@ -374,7 +370,6 @@ void tst_Window::messageBoxReportsError() {
         details = box->informativeText();
         box->accept();
     });
-    kvix::set_error_reporter(&reporter);
     QCOMPARE(title, QString("KVIX Quendral"));
     QCOMPARE(text, QString("Overflow"));
     QVERIFY2(details.contains("1700000000000"), qPrintable(details));
@@ -407,14 +402,14 @@ void tst_Window::roundTripThroughTheWindow() {
         cmdCalcNeg()->click();
         QCOMPARE(txtInput()->text(), QString::number(u));
     }
-    QVERIFY(reporter.kinds.empty());
+    QVERIFY(form->headlines.isEmpty());
 }
 
-// The message box itself (not the recording reporter): titled with the
-// window's title, it names the kind, shows a huge refused text shortened,
-// Ctrl+C copies its text and Enter closes it, leaving both boxes as they were.
+// The message box itself: titled with the window's title, it names the
+// kind, shows a huge refused text shortened, Ctrl+C copies its text and
+// Enter closes it, leaving both boxes as they were.
 void tst_Window::messageBoxNamesTheKindAndCopies() {
-    kvix::ErrorReporter* previous = kvix::set_error_reporter(nullptr);
+    form->real_box = true;
     const QString million_nines(1000000, '9');
     txtInput()->setText(million_nines);
     txtOutput()->setText("kept");
@@ -426,7 +421,6 @@ void tst_Window::messageBoxNamesTheKindAndCopies() {
         copied = QGuiApplication::clipboard()->text();
         QTest::keyClick(box, Qt::Key_Return);
     });
-    kvix::set_error_reporter(previous);
 
     QCOMPARE(title, QString("KVIX Quendral"));
     QVERIFY2(copied.startsWith("Overflow\n"), qPrintable(copied));
@@ -441,7 +435,7 @@ void tst_Window::messageBoxNamesTheKindAndCopies() {
 // The window closed in the moment before its report comes up (the close
 // box, clicked right after a refused press): no message box follows.
 void tst_Window::windowClosedBeforeTheReport() {
-    kvix::ErrorReporter* previous = kvix::set_error_reporter(nullptr);
+    form->real_box = true;
     txtInput()->setText("12abc");
     bool boxShown = false;
     QTimer::singleShot(kvix::kReportHoldMs / 4, form.get(), [this] { form->close(); });
@@ -456,7 +450,6 @@ void tst_Window::windowClosedBeforeTheReport() {
     poll.start();
     cmdCalcPos()->click();
     poll.stop();
-    kvix::set_error_reporter(previous);
     QVERIFY(!boxShown);
     QVERIFY(!form->isVisible());
 }
@@ -486,7 +479,7 @@ void tst_Window::digitsWrittenAreAscii() {
     for (const QString& written : {txtInput()->text(), txtOutput()->text()})
         for (QChar c : written)
             QVERIFY2(c.unicode() < 0x80, qPrintable(written));
-    QVERIFY(reporter.kinds.empty());
+    QVERIFY(form->headlines.isEmpty());
 }
 
 QTEST_MAIN(tst_Window)

@@ -21,6 +21,8 @@ std::string_view headline_of(ErrorKind kind, Expected expected) {
     case ErrorKind::Overflow: return "Overflow";
     case ErrorKind::FloatingPointFault: return "Floating-point fault";
     case ErrorKind::ControlCallFailed: return "Control call failed";
+    case ErrorKind::OutOfMemory: return "Not enough memory";
+    case ErrorKind::InternalError: return "Internal error";
     }
     return "Error";
 }
@@ -37,7 +39,9 @@ std::string_view accepted_line(const RuntimeError& e) {
                "a fraction is rounded to the nearest second.";
     case ErrorKind::Overflow: return kRangeLine;
     case ErrorKind::FloatingPointFault:
-    case ErrorKind::ControlCallFailed: return "Both boxes are unchanged.";
+    case ErrorKind::ControlCallFailed:
+    case ErrorKind::OutOfMemory:
+    case ErrorKind::InternalError: return "Both boxes are unchanged.";
     }
     return {};
 }

@@ -3,7 +3,8 @@
 // Every runtime operation that can refuse its input throws RuntimeError.
 // Nothing in the calculations catches it; the click path of the window
 // (FormBase, shared by the window layers) is the one place that does, and
-// it reports the error to the user.
+// it reports the error to the user.  It takes any other exception there
+// too, as an error of one of the last two kinds.
 #pragma once
 
 #include <cstdint>
@@ -18,6 +19,8 @@ enum class ErrorKind {
     Overflow,           // a value outside the range of the type it goes to
     FloatingPointFault, // invalid operation, division by zero or overflow
     ControlCallFailed,  // a text box reported failure on read or write
+    OutOfMemory,        // an allocation failed
+    InternalError,      // any other exception: a fault of the program
 };
 
 // What a conversion was trying to read; decides the wording of a

@@ -51,7 +51,6 @@ public:
         if (box_ != nullptr)
             std::exchange(box_, nullptr)->release();
     }
-    TextBox* get() const noexcept { return box_; }
 
 private:
     TextBox* box_ = nullptr;
@@ -72,7 +71,6 @@ public:
     }
     // The slot's own storage, for a read that fills it in place.
     std::string& storage() noexcept { return text_; }
-    const std::string& text() const noexcept { return text_; }
     void free() noexcept { std::string().swap(text_); }
 
 private:

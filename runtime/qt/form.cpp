@@ -6,26 +6,27 @@
 #include <string>
 
 #include <QAccessibleWidget>
+#include <QClipboard>
 #include <QCoreApplication>
+#include <QEventLoop>
+#include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QShortcutEvent>
 #include <QStyle>
 #include <QStyleOptionButton>
+#include <QTimer>
 
 #include "caption_fit.hpp"
 #include "error.hpp"
-#include "error_reporter.hpp"
 #include "long_text_edit.hpp"
 
 namespace kvix {
 
 namespace {
-QString qstring_of(std::string_view s) {
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
-
 // A declared window is a top-level window to assistive technology, named by
 // its title; a plain widget would pass for a mere client area.
 QAccessibleInterface* form_accessible(const QString&, QObject* object) {
@@ -43,7 +44,7 @@ public:
         : FormTextBox(form, decl), edit_(edit) {}
 
     ResultCode write_text(std::string_view text) override {
-        edit_.setText(qstring_of(text));
+        edit_.setText(QString::fromUtf8(text));
         return kResultOk;
     }
 
@@ -82,13 +83,31 @@ protected:
     }
 };
 
+// A message box whose text Ctrl+C copies, headline and details, so that a
+// user can paste the message elsewhere; the toolkit's own box does that
+// only on some platforms.
+class CopyableMessageBox final : public QMessageBox {
+public:
+    using QMessageBox::QMessageBox;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        if (event->matches(QKeySequence::Copy)) {
+            QGuiApplication::clipboard()->setText(text() + QStringLiteral("\n\n") + informativeText());
+            event->accept();
+            return;
+        }
+        QMessageBox::keyPressEvent(event);
+    }
+};
+
 } // namespace
 
 Form::Form(const FormDecl& decl, std::span<const ClickBinding> bindings) : FormBase(decl, bindings) {
     static const bool accessible_installed = (QAccessible::installFactory(&form_accessible), true);
     (void)accessible_installed;
-    setObjectName(qstring_of(decl.name));
-    setWindowTitle(qstring_of(decl.title));
+    setObjectName(QString::fromUtf8(decl.name));
+    setWindowTitle(QString::fromUtf8(decl.title));
 
     // Controls made in tab order, each placed as declared.
     std::vector<std::pair<const ControlDecl*, QWidget*>> widgets;
@@ -96,7 +115,7 @@ Form::Form(const FormDecl& decl, std::span<const ClickBinding> bindings) : FormB
         QWidget* w = nullptr;
         switch (c->kind) {
         case ControlKind::Label:
-            w = new QLabel(qstring_of(c->caption), this);
+            w = new QLabel(QString::fromUtf8(c->caption), this);
             w->setFocusPolicy(Qt::NoFocus);
             break;
         case ControlKind::TextBox: {
@@ -113,7 +132,7 @@ Form::Form(const FormDecl& decl, std::span<const ClickBinding> bindings) : FormB
             break;
         }
         case ControlKind::Button: {
-            auto* button = new FormButton(qstring_of(c->caption), this);
+            auto* button = new FormButton(QString::fromUtf8(c->caption), this);
             button->setAutoDefault(false); // Enter in a box presses no button
             button->setDefault(false);
             connect(button, &QPushButton::clicked, this, [this, c] { press(*c); });
@@ -121,7 +140,7 @@ Form::Form(const FormDecl& decl, std::span<const ClickBinding> bindings) : FormB
             break;
         }
         }
-        w->setObjectName(qstring_of(c->name));
+        w->setObjectName(QString::fromUtf8(c->name));
         w->setGeometry(twips_to_pixels(c->left), twips_to_pixels(c->top),
                        twips_to_pixels(c->width), twips_to_pixels(c->height));
         widgets.emplace_back(c, w);
@@ -164,7 +183,22 @@ void Form::take_typed_ahead() {
     QCoreApplication::processEvents(QEventLoop::AllEvents, kReportHoldMs);
 }
 
-void Form::show_report(const RuntimeError& error) { error_reporter().report(this, error); }
+bool Form::wait_while_open(int ms) {
+    QEventLoop hold;
+    QTimer::singleShot(ms, &hold, &QEventLoop::quit);
+    hold.exec();
+    return isVisible();
+}
+
+void Form::show_message_box(const ErrorMessage& message) {
+    CopyableMessageBox box(QMessageBox::Warning, windowTitle(),
+                           QString::fromStdString(message.headline), QMessageBox::Ok, this);
+    box.setInformativeText(QString::fromStdString(message.details));
+    box.setTextFormat(Qt::PlainText);
+    // Wide enough that the range line wraps once, not at every word.
+    box.setStyleSheet(QStringLiteral("QLabel#qt_msgbox_informativelabel { min-width: 26em; }"));
+    box.exec();
+}
 
 void Form::focus_and_select(FormTextBox& box) {
     QLineEdit& edit = static_cast<QtTextBox&>(box).edit();
@@ -183,7 +217,7 @@ bool font_fits(const Form& form, const FormDecl& decl, const QFont& font) {
     const QFontMetrics fm(font);
     return captions_fit(decl, [&](const ControlDecl& c, std::string_view shown) {
         const QSize size(twips_to_pixels(c.width), twips_to_pixels(c.height));
-        const QString caption = qstring_of(shown);
+        const QString caption = QString::fromUtf8(shown);
         QRect room;
         switch (c.kind) {
         case ControlKind::Label:

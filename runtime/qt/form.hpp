@@ -1,5 +1,6 @@
 // A window built from its declaration, the way a form compiler would build
-// it: absolute places and sizes, tab order, access keys and click bindings.
+// it: absolute places and sizes, tab order, access keys and click bindings;
+// its error reports in message boxes.
 #pragma once
 
 #include <span>
@@ -13,14 +14,17 @@
 
 namespace kvix {
 
-class Form final : public QWidget, public FormBase {
+class Form : public QWidget, public FormBase {
 public:
     Form(const FormDecl& decl, std::span<const ClickBinding> bindings);
     ~Form() override;
 
-private:
+protected:
+    // The toolkit's part of the click path; a test may record the reports
+    // in place of the message box.
     void take_typed_ahead() override;
-    void show_report(const RuntimeError& error) override;
+    bool wait_while_open(int ms) override;
+    void show_message_box(const ErrorMessage& message) override;
     void focus_and_select(FormTextBox& box) override;
 };
 

@@ -95,7 +95,6 @@ void LongTextEdit::lay_out_visible(QTextLayout& layout, View& view) {
     layout.beginLayout();
     QTextLine line = layout.createLine();
     layout.endLayout();
-    last_laid_out_ = part.size();
 
     // Scroll as a line edit does, in pixels from the layout's start: keep
     // the cursor inside the line, move no further than needed, and never
@@ -124,7 +123,6 @@ void LongTextEdit::lay_out_visible(QTextLayout& layout, View& view) {
 
 void LongTextEdit::paintEvent(QPaintEvent* event) {
     if (!is_long()) {
-        last_laid_out_ = text().size();
         QLineEdit::paintEvent(event);
         return;
     }

@@ -25,10 +25,6 @@ public:
     // class: at 64 Ki characters a full layout costs a few milliseconds.
     static constexpr qsizetype kLongText = qsizetype{1} << 16;
 
-    // Characters the last repaint laid out: the whole text while it is
-    // short, at most about 3 * kSpan once it is long.
-    qsizetype last_laid_out() const { return last_laid_out_; }
-
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
@@ -55,7 +51,6 @@ private:
     qsizetype left_char_ = 0;
     qreal left_pixels_ = 0;
     qsizetype drag_anchor_ = -1;
-    qsizetype last_laid_out_ = 0;
 };
 
 } // namespace kvix

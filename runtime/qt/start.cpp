@@ -20,25 +20,21 @@ bool set(const char* variable) {
     return value != nullptr && *value != '\0';
 }
 
-QString qstring_of(std::string_view s) {
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
-
 } // namespace
 
 void apply_app_names(const AppInfo& info) {
-    QCoreApplication::setApplicationName(qstring_of(info.name));
-    QGuiApplication::setApplicationDisplayName(qstring_of(info.display_name));
-    QCoreApplication::setApplicationVersion(qstring_of(info.version));
-    QCoreApplication::setOrganizationName(qstring_of(info.organization));
-    QCoreApplication::setOrganizationDomain(qstring_of(info.organization_domain));
-    QGuiApplication::setDesktopFileName(qstring_of(info.desktop_file));
+    QCoreApplication::setApplicationName(QString::fromUtf8(info.name));
+    QGuiApplication::setApplicationDisplayName(QString::fromUtf8(info.display_name));
+    QCoreApplication::setApplicationVersion(QString::fromUtf8(info.version));
+    QCoreApplication::setOrganizationName(QString::fromUtf8(info.organization));
+    QCoreApplication::setOrganizationDomain(QString::fromUtf8(info.organization_domain));
+    QGuiApplication::setDesktopFileName(QString::fromUtf8(info.desktop_file));
 }
 
 void apply_app_icon(const AppInfo& info) {
     QIcon icon;
     for (std::string_view image : info.icon_images)
-        icon.addFile(qstring_of(image));
+        icon.addFile(QString::fromUtf8(image));
     QApplication::setWindowIcon(icon);
 }
 

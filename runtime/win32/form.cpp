@@ -412,22 +412,19 @@ LRESULT CALLBACK Win32Form::keys_typed_before(int code, WPARAM wparam, LPARAM lp
     return CallNextHookEx(nullptr, code, wparam, lparam);
 }
 
-void Win32Form::show_report(const RuntimeError& error) {
-    // A modal message box titled with the window's title; its first line
-    // names the kind of error.
-    const ErrorMessage message = describe_error(error);
-    const std::wstring text = utf16_of(message.headline + "\n\n" + message.details);
-
-    // The box comes up a moment after the press, and what is typed
-    // meanwhile is the window's (kReportHoldMs): the messages of that time
-    // are handled here as the message loop handles them.
-    const DWORD hold_start = GetTickCount();
-    for (DWORD held = 0; held < kReportHoldMs; held = GetTickCount() - hold_start) {
-        MsgWaitForMultipleObjectsEx(0, nullptr, kReportHoldMs - held, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+bool Win32Form::wait_while_open(int ms) {
+    const DWORD hold = static_cast<DWORD>(ms), hold_start = GetTickCount();
+    for (DWORD held = 0; held < hold; held = GetTickCount() - hold_start) {
+        MsgWaitForMultipleObjectsEx(0, nullptr, hold - held, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
         if (!handle_queued(0))
-            return; // the window was closed meanwhile: the program ends unasked
+            return false; // WM_QUIT: the window was destroyed
     }
+    return true;
+}
 
+void Win32Form::show_message_box(const ErrorMessage& message) {
+    // The headline names the kind of error.
+    const std::wstring text = utf16_of(message.headline + "\n\n" + message.details);
     focus_before_report_ = GetFocus();
     report_shown_ = 0;
     reporting_form = this;

@@ -16,14 +16,11 @@
 
 namespace kvix {
 
-class RuntimeError;
-
 class Win32Form final : public FormBase {
 public:
     Win32Form(const FormDecl& decl, std::span<const ClickBinding> bindings, HINSTANCE instance);
     ~Win32Form();
 
-    HWND hwnd() const { return dialog_; }
     void show();
 
     // Handles a message of the thread's queue as the message loop does: the
@@ -50,7 +47,8 @@ private:
     bool handle_queued(UINT kinds);
 
     void take_typed_ahead() override;
-    void show_report(const RuntimeError& error) override;
+    bool wait_while_open(int ms) override;
+    void show_message_box(const ErrorMessage& message) override;
     void focus_and_select(FormTextBox& box) override;
 
     std::wstring title_;

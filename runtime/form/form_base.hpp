@@ -1,10 +1,10 @@
 // What every window layer shares about a window built from its
 // declaration: the controls in tab order, the click bindings, the text
 // boxes by name, and the click path, from a press to the calculation and,
-// when it fails, to the report of its run-time error.  A window layer
-// builds the controls and implements what only its toolkit can do: show a
-// report, give a box the focus with its text selected, and handle the input
-// typed ahead of a report.
+// when it fails, to the report of its error.  A window layer builds the
+// controls and implements what only its toolkit can do: wait with the
+// window going on, show a message box, give a box the focus with its text
+// selected, and handle the input typed ahead of a report.
 #pragma once
 
 #include <memory>
@@ -21,6 +21,7 @@ namespace kvix {
 
 class FormBase;
 class RuntimeError;
+struct ErrorMessage;
 
 // How long a report's message box waits before it comes up, the window
 // taking what is typed meanwhile: a tenth of a second, about the least delay
@@ -39,7 +40,6 @@ public:
 
     std::string_view name() const final { return decl_.name; }
     ResultCode read_text(std::string& text) final;
-    const ControlDecl& decl() const { return decl_; }
 
 protected:
     // The whole text of the control, or a negative result code.
@@ -68,8 +68,8 @@ public:
     TextBox& text_box(std::string_view name) override;
 
     // A press of `button`: runs its calculation, if one is bound, to its end
-    // or its run-time error, and reports the error.  This is the one place
-    // where run-time errors are taken.  A press that comes while a report
+    // or its error, and reports the error; the window goes on.  This is the
+    // one place where run-time errors are taken, and any other exception.  A press that comes while a report
     // is being shown (the report's message box runs an event loop of its
     // own, and keys typed ahead are handled before it is shown) waits until
     // that report is dismissed, so that presses run and are reported one at
@@ -87,14 +87,19 @@ protected:
     // typed, each key by the control that has the focus in its turn.
     // Presses among it wait until the report is dismissed.
     virtual void take_typed_ahead() = 0;
-    // Shows the report of `error` and returns once the user dismissed it.
-    virtual void show_report(const RuntimeError& error) = 0;
+    // Waits `ms` milliseconds, the window handling what comes meanwhile as
+    // its message loop does; false if the window was closed meanwhile.
+    virtual bool wait_while_open(int ms) = 0;
+    // Shows `message` in a modal message box titled with the window's title
+    // and returns once the user dismissed it.
+    virtual void show_message_box(const ErrorMessage& message) = 0;
     // Gives `box` the focus with its whole text selected.
     virtual void focus_and_select(FormTextBox& box) = 0;
 
 private:
     friend class FormTextBox;
     void run_click(ClickHandler handler);
+    void report(const RuntimeError& error);
 
     const FormDecl& decl_;
     std::vector<const ControlDecl*> tab_order_;

@@ -46,7 +46,6 @@ struct ClickBinding {
 
 inline constexpr int kTwipsPerInch = 1440;
 inline constexpr int kStandardDpi = 96;   // pixels per inch of a screen at 100 %
-inline constexpr int kTwipsPerPixel = kTwipsPerInch / kStandardDpi; // 15
 
 // Twips -> pixels at `dpi` pixels per inch, to the nearest pixel (halves up).
 // At 96 dpi these are the device-independent pixels a toolkit scales itself.

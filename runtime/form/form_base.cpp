@@ -1,5 +1,6 @@
 #include "form_base.hpp"
 
+#include <new>
 #include <stdexcept>
 
 #include "error.hpp"
@@ -70,18 +71,33 @@ void FormBase::run_click(ClickHandler handler) {
     try {
         handler(*this);
     } catch (const RuntimeError& error) {
-        const ClickOrder::Report on_screen(clicks_);
-        // The error as reported quotes the box as it was read, before any
-        // key typed ahead changes it.
-        const RuntimeError reported = as_reported(error, last_read_);
-        // Keys typed before the report appears are the window's, as if the
-        // program had been quick: they are handled before it is shown, and
-        // the focus then goes back to the box that was read.
-        take_typed_ahead();
-        show_report(reported);
-        if (last_read_ != nullptr)
-            focus_and_select(*last_read_);
+        report(error);
+    } catch (const std::bad_alloc&) {
+        report(RuntimeError(ErrorKind::OutOfMemory, Expected::Nothing, {}));
+    } catch (const std::exception& error) {
+        report(RuntimeError(ErrorKind::InternalError, Expected::Nothing, {}, error.what()));
+    } catch (...) {
+        report(RuntimeError(ErrorKind::InternalError, Expected::Nothing, {}));
     }
+}
+
+void FormBase::report(const RuntimeError& error) {
+    const ClickOrder::Report on_screen(clicks_);
+    // The error as reported quotes the box as it was read, before any key
+    // typed ahead changes it.
+    const ErrorMessage message = describe_error(as_reported(error, last_read_));
+    // Keys typed before the report appears are the window's, as if the
+    // program had been quick: they are handled before it is shown, and the
+    // focus then goes back to the box that was read.  The message box comes
+    // up a moment after the press, and what is typed meanwhile is the
+    // window's too: keys typed in quick succession are meant for the window,
+    // not for a message that no one has seen yet.
+    take_typed_ahead();
+    if (!wait_while_open(kReportHoldMs))
+        return; // the window was closed meanwhile: the program ends unasked
+    show_message_box(message);
+    if (last_read_ != nullptr)
+        focus_and_select(*last_read_);
 }
 
 } // namespace kvix
