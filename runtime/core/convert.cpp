@@ -4,6 +4,7 @@
 #include <string>
 
 #include "calendar.hpp"
+#include "digits.hpp"
 #include "error.hpp"
 #include "text_space.hpp"
 
@@ -48,12 +49,6 @@ bool serial_to_second(double serial, std::int64_t& second) {
 [[noreturn]] void date_overflow() {
     throw RuntimeError(ErrorKind::Overflow, Expected::Date, {},
                        "That date serial lies outside the dates 0100-01-01 to 9999-12-31.");
-}
-
-// Writes v, [0, 99], as two digits.
-void put2(char* out, std::uint32_t v) {
-    out[0] = static_cast<char>('0' + v / 10);
-    out[1] = static_cast<char>('0' + v % 10);
 }
 
 // Refuses a number text at t[k], quoting the whole character there, even
@@ -186,18 +181,18 @@ void format_date_to(double serial, char* out) {
     const auto time_of_day = static_cast<std::uint32_t>(second_of_day); // [0, 86399]
     const std::uint32_t hour = time_of_day / 3600, minute = time_of_day / 60 % 60, sec = time_of_day % 60;
     const auto year = static_cast<std::uint32_t>(date.year); // [100, 9999]
-    put2(out, year / 100);
-    put2(out + 2, year % 100);
+    put_two_digits(out, year / 100);
+    put_two_digits(out + 2, year % 100);
     out[4] = '-';
-    put2(out + 5, date.month);
+    put_two_digits(out + 5, date.month);
     out[7] = '-';
-    put2(out + 8, date.day);
+    put_two_digits(out + 8, date.day);
     out[10] = ' ';
-    put2(out + 11, hour);
+    put_two_digits(out + 11, hour);
     out[13] = ':';
-    put2(out + 14, minute);
+    put_two_digits(out + 14, minute);
     out[16] = ':';
-    put2(out + 17, sec);
+    put_two_digits(out + 17, sec);
 }
 
 std::string format_date(double serial) {

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "calendar.hpp"
+#include "digits.hpp"
 #include "error.hpp"
 #include "tokens.hpp"
 
@@ -22,14 +23,19 @@ static_assert(weekday_of(24855) == 2);   // 2038-01-19, a Tuesday
 static_assert(weekday_of(-719528) == 6); // 0000-01-01, a Saturday
 
 std::string four_digits(std::int32_t year) {
-    const auto y = static_cast<std::uint32_t>(year);
-    return two_digits(y / 100) + two_digits(y % 100);
+    const auto y = static_cast<std::uint32_t>(year); // [0, 9999]
+    std::string s(4, '0');
+    put_two_digits(s.data(), y / 100);
+    put_two_digits(s.data() + 2, y % 100);
+    return s;
 }
 
 } // namespace
 
 std::string two_digits(std::uint32_t v) {
-    return std::string{static_cast<char>('0' + v / 10 % 10), static_cast<char>('0' + v % 10)};
+    std::string s(2, '0');
+    put_two_digits(s.data(), v);
+    return s;
 }
 
 std::string iso_date(const Fields& f) {
