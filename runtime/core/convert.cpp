@@ -17,10 +17,6 @@ static_assert(kFirstDateSecond == days_from_civil({100, 1, 1}) * kSecondsPerDayI
 static_assert(kLastDateSecond ==
               days_from_civil({9999, 12, 31}) * kSecondsPerDayInt + kSecondsPerDayInt - 1);
 
-// Digits a Unix time in milliseconds has from 2001-09-09 on; a number that
-// long is most likely not seconds.
-constexpr std::size_t kMillisecondDigits = 13;
-
 constexpr bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
 // The nearest whole second of a serial, as seconds since 1970-01-01, or
@@ -51,131 +47,46 @@ bool serial_to_second(double serial, std::int64_t& second) {
                        "That date serial lies outside the dates 0100-01-01 to 9999-12-31.");
 }
 
-// Refuses a number text at t[k], quoting the whole character there, even
-// when it is not ASCII; a UTF-8 character has at most 4 bytes, so malformed
-// text with a run of continuation bytes cannot make the message long.
-[[noreturn]] void not_a_number_at(std::string_view text, std::string_view t, std::size_t k) {
+// Why a number text is refused at t[k], quoting the whole character there,
+// even when it is not ASCII; a UTF-8 character has at most 4 bytes, so
+// malformed text with a run of continuation bytes cannot make the message
+// long.
+std::string not_a_number_at(std::string_view t, std::size_t k) {
     if (k == t.size())
-        throw RuntimeError(ErrorKind::ConversionFailure, Expected::Number, text,
-                           "An exponent must be followed by digits, e.g. 1.7e9.");
+        return "An exponent must be followed by digits, e.g. 1.7e9.";
     if (t[k] == ',')
-        throw RuntimeError(ErrorKind::ConversionFailure, Expected::Number, text,
-                           "A comma is not read: it could separate thousands as well as a fraction. "
-                           "Write a fraction with a point, e.g. 1405507023.107, and no separators.");
+        return "A comma is not read: it could separate thousands as well as a fraction. "
+               "Write a fraction with a point, e.g. 1405507023.107, and no separators.";
     std::size_t end = k + 1;
     while (end < t.size() && end < k + 4 && (static_cast<unsigned char>(t[end]) & 0xC0) == 0x80)
         ++end;
-    throw RuntimeError(ErrorKind::ConversionFailure, Expected::Number, text,
-                       "Only the digits 0 to 9 are accepted, with an optional sign, a decimal point "
-                       "and an exponent (1405507023.107, 1.7e9); \u201C" +
-                           std::string(t.substr(k, end - k)) + "\u201D is not one.");
+    return "Only the digits 0 to 9 are accepted, with an optional sign, a decimal point "
+           "and an exponent (1405507023.107, 1.7e9); \u201C" +
+           std::string(t.substr(k, end - k)) + "\u201D is not one.";
 }
 
-} // namespace
+// U+2212 MINUS SIGN in UTF-8, as typeset texts and many web pages write "-".
+constexpr std::string_view kMinusSign = "\xE2\x88\x92";
 
-std::int32_t parse_int32(std::string_view text) {
-    const std::string_view t = trim_space(text);
-    if (t.empty())
-        throw RuntimeError(ErrorKind::ConversionFailure, Expected::Number, text,
-                           text.empty() ? "The box is empty." : "The box holds only white space.");
-    const std::size_t n = t.size();
-    std::size_t i = 0;
-    const bool negative = t[0] == '-';
-    if (t[0] == '-' || t[0] == '+')
-        ++i;
-    if (i == n)
-        throw RuntimeError(ErrorKind::ConversionFailure, Expected::Number, text,
-                           "A sign must be followed by digits.");
-
-    // The digits of the whole part, of the fraction after an optional
-    // point, and an optional exponent: 1405507023.107, .5, 5., 1.7E+09.
-    const std::size_t whole_begin = i;
-    while (i < n && is_digit(t[i]))
-        ++i;
-    const std::size_t whole_digits = i - whole_begin;
-    std::size_t fraction_begin = i;
-    if (i < n && t[i] == '.')
-        fraction_begin = ++i;
-    while (i < n && is_digit(t[i]))
-        ++i;
-    const std::size_t digits = whole_digits + (i - fraction_begin);
-    if (digits == 0)
-        not_a_number_at(text, t, i == fraction_begin && i > whole_begin ? i - 1 : i);
-    // Saturated far beyond any exponent that leaves a 32-bit value.
-    constexpr std::int64_t kExponentCap = 1'000'000'000;
-    std::int64_t exponent = 0;
-    if (i < n && (t[i] == 'e' || t[i] == 'E')) {
-        ++i;
-        const bool exponent_negative = i < n && t[i] == '-';
-        if (i < n && (t[i] == '-' || t[i] == '+'))
-            ++i;
-        if (i == n || !is_digit(t[i]))
-            not_a_number_at(text, t, i);
-        for (; i < n && is_digit(t[i]); ++i)
-            if (exponent < kExponentCap)
-                exponent = exponent * 10 + (t[i] - '0');
-        if (exponent_negative)
-            exponent = -exponent;
+// The bytes of the sign at t[i], i <= t.size(): 1 for "+" or "-", 3 for
+// U+2212, 0 for none; `negative` says whether it is a minus.
+std::size_t sign_at(std::string_view t, std::size_t i, bool& negative) {
+    negative = false;
+    if (i < t.size() && (t[i] == '-' || t[i] == '+')) {
+        negative = t[i] == '-';
+        return 1;
     }
-    if (i < n)
-        not_a_number_at(text, t, i);
-
-    // The k-th digit of the mantissa, the point taken out.
-    const auto digit = [&](std::size_t k) {
-        return static_cast<std::uint32_t>(t[k < whole_digits ? whole_begin + k : fraction_begin + (k - whole_digits)] - '0');
-    };
-    std::size_t first = 0; // the first significant digit
-    while (first < digits && digit(first) == 0)
-        ++first;
-    if (first == digits) // zero, whatever its sign and exponent
-        return 0;
-    // Digits of the whole part, counted from the first significant one:
-    // the value is at least 10^(whole - 1) when whole > 0.
-    const std::int64_t whole = static_cast<std::int64_t>(whole_digits) - static_cast<std::int64_t>(first) + exponent;
-    const std::uint64_t limit = negative ? std::uint64_t{2147483648} : std::uint64_t{2147483647};
-    const auto overflow = [&] {
-        std::string reason;
-        if (whole >= static_cast<std::int64_t>(kMillisecondDigits))
-            reason = "Its whole part has " + (whole < kExponentCap ? std::to_string(whole) : std::string("so many")) +
-                     " digits: it looks like milliseconds or a finer unit. "
-                     "A Unix time in seconds has at most 10 digits.";
-        throw RuntimeError(ErrorKind::Overflow, Expected::Number, text, std::move(reason));
-    };
-    constexpr std::int64_t kLimitDigits = 10; // "2147483648"
-    if (whole > kLimitDigits)
-        overflow();
-
-    // The whole part, then rounded to the nearest by the digits after it:
-    // above a half up, below down, an exact half to the even neighbour.
-    std::uint64_t magnitude = 0; // [0, 10^10)
-    const std::size_t significant = digits - first;
-    for (std::int64_t k = 0; k < whole; ++k)
-        magnitude = magnitude * 10 + (static_cast<std::size_t>(k) < significant ? digit(first + static_cast<std::size_t>(k)) : 0);
-    if (whole >= 0 && static_cast<std::size_t>(whole) < significant) {
-        const std::size_t half_at = first + static_cast<std::size_t>(whole);
-        const std::uint32_t next = digit(half_at);
-        bool above_half = next > 5;
-        if (next == 5)
-            for (std::size_t k = half_at + 1; k < digits && !above_half; ++k)
-                above_half = digit(k) != 0;
-        if (above_half || (next == 5 && magnitude % 2 == 1))
-            ++magnitude;
+    if (t.substr(i).starts_with(kMinusSign)) {
+        negative = true;
+        return kMinusSign.size();
     }
-    if (magnitude > limit)
-        overflow();
-    return static_cast<std::int32_t>(negative ? -static_cast<std::int64_t>(magnitude)
-                                              : static_cast<std::int64_t>(magnitude));
+    return 0;
 }
 
+constexpr bool fits_int32(std::int64_t v) { return v >= -2147483648LL && v <= 2147483647LL; }
 
-std::string format_int32(std::int32_t value) {
-    return std::to_string(value);
-}
-
-void format_date_to(double serial, char* out) {
-    std::int64_t second;
-    if (!serial_to_second(serial, second))
-        date_overflow();
+// Writes "YYYY-MM-DD hh:mm:ss" of a second of the date range.
+void write_date(std::int64_t second, char* out) {
     const auto [days, second_of_day] = split_days(second);
     const CivilDate date = civil_from_days(days);
     const auto time_of_day = static_cast<std::uint32_t>(second_of_day); // [0, 86399]
@@ -193,6 +104,174 @@ void format_date_to(double serial, char* out) {
     put_two_digits(out + 14, minute);
     out[16] = ':';
     put_two_digits(out + 17, sec);
+}
+
+// The units of time a number too long for seconds is likely counted in,
+// known by the digits of its whole part: milliseconds have 13 from
+// 2001-09-09 on (10^12 ms), microseconds 16 (10^15 us), nanoseconds 19
+// (10^18 ns), 100-nanosecond ticks 18 since 1601 from 1917 on and since
+// 0001 in every year of the 32-bit range; no number names a time of that
+// range in both 18-digit units.
+struct TimeUnit {
+    std::int64_t digits; // of the whole part
+    std::int64_t shift;  // the power of ten from the unit to seconds
+    std::int64_t origin; // the unit's zero in seconds since 1970-01-01; even, so that
+                         // rounding to even before adding it rounds the sum alike
+    std::string_view name;
+};
+constexpr std::int64_t seconds_at(std::int32_t year) {
+    return std::int64_t{days_from_civil({year, 1, 1})} * kSecondsPerDayInt;
+}
+constexpr TimeUnit kTimeUnits[] = {
+    {13, -3, 0, "milliseconds since 1970"},
+    {16, -6, 0, "microseconds since 1970"},
+    {19, -9, 0, "nanoseconds since 1970"},
+    {18, -7, seconds_at(1601), "Windows FILETIME (100 ns since 1601-01-01)"},
+    {18, -7, seconds_at(1), ".NET ticks (100 ns since 0001-01-01)"},
+};
+static_assert(seconds_at(1601) == -11644473600 && seconds_at(1) == -62135596800);
+
+// Why a number whose whole part is written out in digits overflows, when
+// it is long enough for a finer unit: the time it names in each unit of
+// its length (the first that lies in the 32-bit range alone).  Empty for
+// an exponent, and for 11 and 12 digits.
+std::string unit_hint(std::string_view t, const NumberRead& read) {
+    constexpr std::int64_t kFirstUnitDigits = 13;
+    if (read.exponent || read.whole < kFirstUnitDigits)
+        return {};
+    std::string hint;
+    for (const TimeUnit& unit : kTimeUnits) {
+        if (unit.digits != read.whole)
+            continue;
+        const std::int64_t second = read_number(t, unit.shift).value + unit.origin; // |.| < 10^11
+        std::string instant = "Unix time " + std::to_string(second);
+        if (second >= kFirstDateSecond && second <= kLastDateSecond) {
+            std::string date(kDateTextLength, '\0');
+            write_date(second, date.data());
+            instant = date + " UTC, " + instant;
+        }
+        if (fits_int32(second))
+            return "As " + std::string(unit.name) + " it is " + instant + ".";
+        hint += (hint.empty() ? "As " : " As ") + std::string(unit.name) + " it would be " + instant +
+                ", outside the 32-bit range too.";
+    }
+    if (hint.empty())
+        hint = "Its whole part has " + std::to_string(read.whole) +
+               " digits; a Unix time in seconds has at most 10, in milliseconds 13, "
+               "in microseconds 16, in nanoseconds 19.";
+    return hint;
+}
+
+} // namespace
+
+NumberRead read_number(std::string_view t, std::int64_t shift) {
+    NumberRead r;
+    const std::size_t n = t.size();
+    bool negative;
+    std::size_t i = sign_at(t, 0, negative);
+    if (i == n) {
+        r.fault = i == 0 ? "There is no number." : "A sign must be followed by digits.";
+        return r;
+    }
+
+    // The digits of the whole part, of the fraction after an optional
+    // point, and an optional exponent: 1405507023.107, .5, 5., 1.7E+09.
+    const std::size_t whole_begin = i;
+    while (i < n && is_digit(t[i]))
+        ++i;
+    const std::size_t whole_digits = i - whole_begin;
+    std::size_t fraction_begin = i;
+    if (i < n && t[i] == '.')
+        fraction_begin = ++i;
+    while (i < n && is_digit(t[i]))
+        ++i;
+    const std::size_t digits = whole_digits + (i - fraction_begin);
+    if (digits == 0) {
+        r.fault = not_a_number_at(t, i == fraction_begin && i > whole_begin ? i - 1 : i);
+        return r;
+    }
+    // Saturated far beyond any exponent that leaves a 19-digit value.
+    constexpr std::int64_t kExponentCap = 1'000'000'000;
+    std::int64_t exponent = 0;
+    if (i < n && (t[i] == 'e' || t[i] == 'E')) {
+        r.exponent = true;
+        bool exponent_negative;
+        i += 1 + sign_at(t, i + 1, exponent_negative);
+        if (i == n || !is_digit(t[i])) {
+            r.fault = not_a_number_at(t, i);
+            return r;
+        }
+        for (; i < n && is_digit(t[i]); ++i)
+            if (exponent < kExponentCap)
+                exponent = exponent * 10 + (t[i] - '0');
+        if (exponent_negative)
+            exponent = -exponent;
+    }
+    if (i < n) {
+        r.fault = not_a_number_at(t, i);
+        return r;
+    }
+
+    // The k-th digit of the mantissa, the point taken out.
+    const auto digit = [&](std::size_t k) {
+        return static_cast<std::uint32_t>(t[k < whole_digits ? whole_begin + k : fraction_begin + (k - whole_digits)] - '0');
+    };
+    std::size_t first = 0; // the first significant digit
+    while (first < digits && digit(first) == 0)
+        ++first;
+    if (first == digits) // zero, whatever its sign and exponent
+        return r;
+    // Digits of the whole part, counted from the first significant one:
+    // the value is at least 10^(whole - 1) when whole > 0.
+    r.whole = static_cast<std::int64_t>(whole_digits) - static_cast<std::int64_t>(first) + exponent + shift;
+    constexpr std::int64_t kSaturationDigits = 18; // the value is below 10^18
+    if (r.whole > kSaturationDigits) {
+        r.value = negative ? -kNumberSaturation : kNumberSaturation;
+        return r;
+    }
+
+    // The whole part, then rounded to the nearest by the digits after it:
+    // above a half up, below down, an exact half to the even neighbour.
+    std::uint64_t magnitude = 0; // [0, 10^18]
+    const std::size_t significant = digits - first;
+    for (std::int64_t k = 0; k < r.whole; ++k)
+        magnitude = magnitude * 10 + (static_cast<std::size_t>(k) < significant ? digit(first + static_cast<std::size_t>(k)) : 0);
+    if (r.whole >= 0 && static_cast<std::size_t>(r.whole) < significant) {
+        const std::size_t half_at = first + static_cast<std::size_t>(r.whole);
+        const std::uint32_t next = digit(half_at);
+        bool above_half = next > 5;
+        if (next == 5)
+            for (std::size_t k = half_at + 1; k < digits && !above_half; ++k)
+                above_half = digit(k) != 0;
+        if (above_half || (next == 5 && magnitude % 2 == 1))
+            ++magnitude;
+    }
+    r.value = negative ? -static_cast<std::int64_t>(magnitude) : static_cast<std::int64_t>(magnitude);
+    return r;
+}
+
+std::int32_t parse_int32(std::string_view text) {
+    const std::string_view t = trim_space(text);
+    if (t.empty())
+        throw RuntimeError(ErrorKind::ConversionFailure, Expected::Number, text,
+                           text.empty() ? "The box is empty." : "The box holds only white space.");
+    NumberRead read = read_number(t);
+    if (!read.fault.empty())
+        throw RuntimeError(ErrorKind::ConversionFailure, Expected::Number, text, std::move(read.fault));
+    if (!fits_int32(read.value))
+        throw RuntimeError(ErrorKind::Overflow, Expected::Number, text, unit_hint(t, read));
+    return static_cast<std::int32_t>(read.value);
+}
+
+std::string format_int32(std::int32_t value) {
+    return std::to_string(value);
+}
+
+void format_date_to(double serial, char* out) {
+    std::int64_t second;
+    if (!serial_to_second(serial, second))
+        date_overflow();
+    write_date(second, out);
 }
 
 std::string format_date(double serial) {

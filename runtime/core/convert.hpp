@@ -45,14 +45,32 @@ static_assert(split_days(86399).days == 0 && split_days(86399).second_of_day == 
 // Length of a formatted date text, "YYYY-MM-DD hh:mm:ss".
 inline constexpr std::size_t kDateTextLength = 19;
 
-// Text -> signed 32-bit integer.  Accepts white space around (text_space.hpp,
-// the same as around a date), one optional sign, ASCII digits with an
-// optional decimal point among or around them (at least one digit), and an
-// optional exponent ("e" or "E", an optional sign, digits).  A value with a
-// fraction is rounded to the nearest integer as its decimal digits say
-// exactly, an exact half to the even neighbour.  Throws the conversion
-// failure for any other text (a decimal comma too) and the overflow error
-// for a rounded value outside the 32-bit range.
+// A number text as both boxes read it, the upper box's text and a Unix
+// time after "@" in the lower box: one optional sign ("+", "-" or U+2212
+// MINUS SIGN), ASCII digits with an optional decimal point among or around
+// them (at least one digit), and an optional exponent ("e" or "E", an
+// optional sign, digits).  A value with a fraction is rounded to the
+// nearest integer as its decimal digits say exactly, an exact half to the
+// even neighbour.
+struct NumberRead {
+    std::int64_t value = 0;  // the rounded value, saturated at -kNumberSaturation..kNumberSaturation
+    std::int64_t whole = 0;  // digits of the whole part from the first nonzero one, the exponent applied
+    bool exponent = false;   // an exponent is written
+    std::string fault;       // why the text is no number; empty when it is one
+};
+inline constexpr std::int64_t kNumberSaturation = 1'000'000'000'000'000'000; // 10^18: 19 digits
+// Reads a text without white space around it.  The value is that of the
+// text times 10^shift (the exponent moved by shift), so a number in a finer
+// unit is read as whole seconds just as exactly.
+NumberRead read_number(std::string_view text, std::int64_t shift = 0);
+
+// Text -> signed 32-bit integer: white space around (text_space.hpp, the
+// same as around a date) and a number as read_number reads it.  Throws the
+// conversion failure for any other text (a decimal comma too) and the
+// overflow error for a rounded value outside the 32-bit range; when its
+// whole part is written out in as many digits as a time in a finer unit
+// (milliseconds, microseconds, nanoseconds, 100-nanosecond ticks) has, the
+// overflow names that time.
 std::int32_t parse_int32(std::string_view text);
 
 // Signed 32-bit integer -> its decimal digits, "-" before a negative value.
