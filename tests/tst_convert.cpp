@@ -254,6 +254,7 @@ void tst_Convert::parseDateRefuses_data() {
     const QString range = "from 1901-12-13 20:45:52 to 2038-01-19 03:14:07"; // the overflow's one range
     QTest::newRow("before the date range") << "0099-12-31 23:59:59" << over << range;
     QTest::newRow("year zero") << "0000-01-01" << over << range;
+    QTest::newRow("@ and a huge exponent") << "@-1e400" << over << range;
     // The canonical form with one character wrong in each part.
     QTest::newRow("letter in the year") << "2O00-01-01 00:00:00" << conv << "YYYY-MM-DD";
     QTest::newRow("letter in the seconds") << "2000-01-01 00:00:0x" << conv << "hh:mm:ss";

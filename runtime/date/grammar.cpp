@@ -23,6 +23,7 @@
 #include "convert.hpp"
 #include "date_text.hpp"
 #include "fields.hpp"
+#include "text_space.hpp"
 #include "tokens.hpp"
 
 namespace kvix::date {
@@ -627,8 +628,9 @@ private:
 };
 
 // The texts that are read alone: a clock word, "now" or a day ("today",
-// "yesterday", "tomorrow": its midnight UTC), and "@" with a Unix time.
-bool read_alone(const TokenList& list, Clock clock, std::int64_t& second) {
+// "yesterday", "tomorrow": its midnight UTC), and "@" with a Unix time,
+// read as the upper box reads its number.
+bool read_alone(std::string_view text, const TokenList& list, Clock clock, std::int64_t& second) {
     const Token* t = list.tokens;
     if (list.count == 2 && t[0].is_word(WordClass::Now)) {
         second = clock();
@@ -638,15 +640,19 @@ bool read_alone(const TokenList& list, Clock clock, std::int64_t& second) {
         second = (std::int64_t{split_days(clock()).days} + t[0].word_value) * kSecondsPerDayInt;
         return true;
     }
-    // @1405507023, @-1: the number saturates far beyond the date range.
-    const bool sign = list.count == 4 && (t[1].is_punct('-') || t[1].is_punct('+')) && !t[1].space_before;
-    const Token& number = t[sign ? 2 : 1];
-    if (t[0].is_punct('@') && list.count == (sign ? 4u : 3u) && number.is_number() && !number.space_before) {
-        const auto v = static_cast<std::int64_t>(number.value); // [0, kNumberCap]
-        second = sign && t[1].ch == '-' ? -v : v;
-        return true;
-    }
-    return false;
+    if (!t[0].is_punct('@'))
+        return false;
+    // @1405507023, @-1, @1.5, @1.7e9: the number saturates far beyond the
+    // date range.
+    if (t[1].kind == TokenKind::End)
+        not_a_date(text, "A Unix time must follow \u201C@\u201D, e.g. @1405507023.");
+    if (t[1].space_before)
+        not_a_date(text, "Write the Unix time right after \u201C@\u201D, without a space: @1405507023.");
+    NumberRead number = read_number(trim_space(text.substr(t[1].begin)));
+    if (!number.fault.empty())
+        not_a_date(text, "\u201C@\u201D takes a Unix time alone. " + std::move(number.fault));
+    second = number.value;
+    return true;
 }
 
 } // namespace
@@ -658,7 +664,7 @@ std::int64_t read_seconds(std::string_view text, Clock clock) {
     tokenize(text, tokens);
     if (tokens.count <= 1) // End alone
         not_a_date(text, "The box holds only white space.");
-    if (std::int64_t second; read_alone(tokens, clock, second))
+    if (std::int64_t second; read_alone(text, tokens, clock, second))
         return second;
     return Reader(text, tokens).run();
 }
