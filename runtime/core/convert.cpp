@@ -47,63 +47,22 @@ bool serial_to_second(double serial, std::int64_t& second) {
                        "That date serial lies outside the dates 0100-01-01 to 9999-12-31.");
 }
 
-// Why a number text is refused at t[k], quoting the whole character there,
-// even when it is not ASCII; a UTF-8 character has at most 4 bytes, so
-// malformed text with a run of continuation bytes cannot make the message
-// long.
-std::string not_a_number_at(std::string_view t, std::size_t k) {
-    if (k == t.size())
-        return "An exponent must be followed by digits, e.g. 1.7e9.";
-    if (t[k] == ',')
-        return "A comma is not read: it could separate thousands as well as a fraction. "
-               "Write a fraction with a point, e.g. 1405507023.107, and no separators.";
-    std::size_t end = k + 1;
-    while (end < t.size() && end < k + 4 && (static_cast<unsigned char>(t[end]) & 0xC0) == 0x80)
-        ++end;
-    return "Only the digits 0 to 9 are accepted, with an optional sign, a decimal point "
-           "and an exponent (1405507023.107, 1.7e9); \u201C" +
-           std::string(t.substr(k, end - k)) + "\u201D is not one.";
-}
-
 // U+2212 MINUS SIGN in UTF-8, as typeset texts and many web pages write "-".
 constexpr std::string_view kMinusSign = "\xE2\x88\x92";
 
 // The bytes of the sign at t[i], i <= t.size(): 1 for "+" or "-", 3 for
 // U+2212, 0 for none; `negative` says whether it is a minus.
-std::size_t sign_at(std::string_view t, std::size_t i, bool& negative) {
+constexpr std::size_t sign_at(std::string_view t, std::size_t i, bool& negative) {
     negative = false;
     if (i < t.size() && (t[i] == '-' || t[i] == '+')) {
         negative = t[i] == '-';
         return 1;
     }
-    if (t.substr(i).starts_with(kMinusSign)) {
+    if (i < t.size() && t[i] == kMinusSign[0] && t.substr(i).starts_with(kMinusSign)) {
         negative = true;
         return kMinusSign.size();
     }
     return 0;
-}
-
-constexpr bool fits_int32(std::int64_t v) { return v >= -2147483648LL && v <= 2147483647LL; }
-
-// Writes "YYYY-MM-DD hh:mm:ss" of a second of the date range.
-void write_date(std::int64_t second, char* out) {
-    const auto [days, second_of_day] = split_days(second);
-    const CivilDate date = civil_from_days(days);
-    const auto time_of_day = static_cast<std::uint32_t>(second_of_day); // [0, 86399]
-    const std::uint32_t hour = time_of_day / 3600, minute = time_of_day / 60 % 60, sec = time_of_day % 60;
-    const auto year = static_cast<std::uint32_t>(date.year); // [100, 9999]
-    put_two_digits(out, year / 100);
-    put_two_digits(out + 2, year % 100);
-    out[4] = '-';
-    put_two_digits(out + 5, date.month);
-    out[7] = '-';
-    put_two_digits(out + 8, date.day);
-    out[10] = ' ';
-    put_two_digits(out + 11, hour);
-    out[13] = ':';
-    put_two_digits(out + 14, minute);
-    out[16] = ':';
-    put_two_digits(out + 17, sec);
 }
 
 // The units of time a number too long for seconds is likely counted in,
@@ -135,7 +94,7 @@ static_assert(seconds_at(1601) == -11644473600 && seconds_at(1) == -62135596800)
 // it is long enough for a finer unit: the time it names in each unit of
 // its length (the first that lies in the 32-bit range alone).  Empty for
 // an exponent, and for 11 and 12 digits.
-std::string unit_hint(std::string_view t, const NumberRead& read) {
+std::string unit_hint(std::string_view text, const NumberRead& read) {
     constexpr std::int64_t kFirstUnitDigits = 13;
     if (read.exponent || read.whole < kFirstUnitDigits)
         return {};
@@ -143,13 +102,10 @@ std::string unit_hint(std::string_view t, const NumberRead& read) {
     for (const TimeUnit& unit : kTimeUnits) {
         if (unit.digits != read.whole)
             continue;
-        const std::int64_t second = read_number(t, unit.shift).value + unit.origin; // |.| < 10^11
+        const std::int64_t second = read_number(text, unit.shift).value + unit.origin; // |.| < 10^11
         std::string instant = "Unix time " + std::to_string(second);
-        if (second >= kFirstDateSecond && second <= kLastDateSecond) {
-            std::string date(kDateTextLength, '\0');
-            write_date(second, date.data());
-            instant = date + " UTC, " + instant;
-        }
+        if (second >= kFirstDateSecond && second <= kLastDateSecond) // its serial names it exactly
+            instant = format_date(static_cast<double>(second) / kSecondsPerDay + kUnixEpochSerial) + " UTC, " + instant;
         if (fits_int32(second))
             return "As " + std::string(unit.name) + " it is " + instant + ".";
         hint += (hint.empty() ? "As " : " As ") + std::string(unit.name) + " it would be " + instant +
@@ -164,13 +120,14 @@ std::string unit_hint(std::string_view t, const NumberRead& read) {
 
 } // namespace
 
-NumberRead read_number(std::string_view t, std::int64_t shift) {
+NumberRead read_number(std::string_view text, std::int64_t shift) {
+    const std::string_view t = trim_space(text);
     NumberRead r;
     const std::size_t n = t.size();
     bool negative;
     std::size_t i = sign_at(t, 0, negative);
     if (i == n) {
-        r.fault = i == 0 ? "There is no number." : "A sign must be followed by digits.";
+        r.fault_at = i;
         return r;
     }
 
@@ -187,7 +144,7 @@ NumberRead read_number(std::string_view t, std::int64_t shift) {
         ++i;
     const std::size_t digits = whole_digits + (i - fraction_begin);
     if (digits == 0) {
-        r.fault = not_a_number_at(t, i == fraction_begin && i > whole_begin ? i - 1 : i);
+        r.fault_at = i == fraction_begin && i > whole_begin ? i - 1 : i;
         return r;
     }
     // Saturated far beyond any exponent that leaves a 19-digit value.
@@ -198,7 +155,7 @@ NumberRead read_number(std::string_view t, std::int64_t shift) {
         bool exponent_negative;
         i += 1 + sign_at(t, i + 1, exponent_negative);
         if (i == n || !is_digit(t[i])) {
-            r.fault = not_a_number_at(t, i);
+            r.fault_at = i;
             return r;
         }
         for (; i < n && is_digit(t[i]); ++i)
@@ -208,7 +165,7 @@ NumberRead read_number(std::string_view t, std::int64_t shift) {
             exponent = -exponent;
     }
     if (i < n) {
-        r.fault = not_a_number_at(t, i);
+        r.fault_at = i;
         return r;
     }
 
@@ -223,9 +180,10 @@ NumberRead read_number(std::string_view t, std::int64_t shift) {
         return r;
     // Digits of the whole part, counted from the first significant one:
     // the value is at least 10^(whole - 1) when whole > 0.
-    r.whole = static_cast<std::int64_t>(whole_digits) - static_cast<std::int64_t>(first) + exponent + shift;
+    const std::int64_t whole = static_cast<std::int64_t>(whole_digits) - static_cast<std::int64_t>(first) + exponent + shift;
+    r.whole = whole;
     constexpr std::int64_t kSaturationDigits = 18; // the value is below 10^18
-    if (r.whole > kSaturationDigits) {
+    if (whole > kSaturationDigits) {
         r.value = negative ? -kNumberSaturation : kNumberSaturation;
         return r;
     }
@@ -234,10 +192,10 @@ NumberRead read_number(std::string_view t, std::int64_t shift) {
     // above a half up, below down, an exact half to the even neighbour.
     std::uint64_t magnitude = 0; // [0, 10^18]
     const std::size_t significant = digits - first;
-    for (std::int64_t k = 0; k < r.whole; ++k)
+    for (std::int64_t k = 0; k < whole; ++k)
         magnitude = magnitude * 10 + (static_cast<std::size_t>(k) < significant ? digit(first + static_cast<std::size_t>(k)) : 0);
-    if (r.whole >= 0 && static_cast<std::size_t>(r.whole) < significant) {
-        const std::size_t half_at = first + static_cast<std::size_t>(r.whole);
+    if (whole >= 0 && static_cast<std::size_t>(whole) < significant) {
+        const std::size_t half_at = first + static_cast<std::size_t>(whole);
         const std::uint32_t next = digit(half_at);
         bool above_half = next > 5;
         if (next == 5)
@@ -250,17 +208,35 @@ NumberRead read_number(std::string_view t, std::int64_t shift) {
     return r;
 }
 
-std::int32_t parse_int32(std::string_view text) {
+std::string number_fault(std::string_view text, const NumberRead& read) {
     const std::string_view t = trim_space(text);
     if (t.empty())
-        throw RuntimeError(ErrorKind::ConversionFailure, Expected::Number, text,
-                           text.empty() ? "The box is empty." : "The box holds only white space.");
-    NumberRead read = read_number(t);
-    if (!read.fault.empty())
-        throw RuntimeError(ErrorKind::ConversionFailure, Expected::Number, text, std::move(read.fault));
-    if (!fits_int32(read.value))
-        throw RuntimeError(ErrorKind::Overflow, Expected::Number, text, unit_hint(t, read));
-    return static_cast<std::int32_t>(read.value);
+        return text.empty() ? "The box is empty." : "The box holds only white space.";
+    // The text ends too early only when it is a sign alone or ends inside
+    // its exponent.
+    const std::size_t k = read.fault_at;
+    if (bool negative; k == t.size() && sign_at(t, 0, negative) == k)
+        return "A sign must be followed by digits.";
+    if (k == t.size())
+        return "An exponent must be followed by digits, e.g. 1.7e9.";
+    if (t[k] == ',')
+        return "A comma is not read: it could separate thousands as well as a fraction. "
+               "Write a fraction with a point, e.g. 1405507023.107, and no separators.";
+    // The whole character at t[k], even when it is not ASCII; a UTF-8
+    // character has at most 4 bytes, so malformed text with a run of
+    // continuation bytes cannot make the message long.
+    std::size_t end = k + 1;
+    while (end < t.size() && end < k + 4 && (static_cast<unsigned char>(t[end]) & 0xC0) == 0x80)
+        ++end;
+    return "Only the digits 0 to 9 are accepted, with an optional sign, a decimal point "
+           "and an exponent (1405507023.107, 1.7e9); \u201C" +
+           std::string(t.substr(k, end - k)) + "\u201D is not one.";
+}
+
+void refuse_int32(std::string_view text, const NumberRead& read) {
+    if (read.fault_at != NumberRead::kNoFault)
+        throw RuntimeError(ErrorKind::ConversionFailure, Expected::Number, text, number_fault(text, read));
+    throw RuntimeError(ErrorKind::Overflow, Expected::Number, text, unit_hint(text, read));
 }
 
 std::string format_int32(std::int32_t value) {
@@ -271,7 +247,23 @@ void format_date_to(double serial, char* out) {
     std::int64_t second;
     if (!serial_to_second(serial, second))
         date_overflow();
-    write_date(second, out);
+    const auto [days, second_of_day] = split_days(second);
+    const CivilDate date = civil_from_days(days);
+    const auto time_of_day = static_cast<std::uint32_t>(second_of_day); // [0, 86399]
+    const std::uint32_t hour = time_of_day / 3600, minute = time_of_day / 60 % 60, sec = time_of_day % 60;
+    const auto year = static_cast<std::uint32_t>(date.year); // [100, 9999]
+    put_two_digits(out, year / 100);
+    put_two_digits(out + 2, year % 100);
+    out[4] = '-';
+    put_two_digits(out + 5, date.month);
+    out[7] = '-';
+    put_two_digits(out + 8, date.day);
+    out[10] = ' ';
+    put_two_digits(out + 11, hour);
+    out[13] = ':';
+    put_two_digits(out + 14, minute);
+    out[16] = ':';
+    put_two_digits(out + 17, sec);
 }
 
 std::string format_date(double serial) {

@@ -52,26 +52,40 @@ inline constexpr std::size_t kDateTextLength = 19;
 // optional sign, digits).  A value with a fraction is rounded to the
 // nearest integer as its decimal digits say exactly, an exact half to the
 // even neighbour.
+inline constexpr std::int64_t kNumberSaturation = 1'000'000'000'000'000'000; // 10^18, the first of 19 digits
 struct NumberRead {
+    static constexpr std::size_t kNoFault = static_cast<std::size_t>(-1);
     std::int64_t value = 0;  // the rounded value, saturated at -kNumberSaturation..kNumberSaturation
     std::int64_t whole = 0;  // digits of the whole part from the first nonzero one, the exponent applied
     bool exponent = false;   // an exponent is written
-    std::string fault;       // why the text is no number; empty when it is one
+    std::size_t fault_at = kNoFault; // where the trimmed text stops being a number; kNoFault for a number
 };
-inline constexpr std::int64_t kNumberSaturation = 1'000'000'000'000'000'000; // 10^18: 19 digits
-// Reads a text without white space around it.  The value is that of the
-// text times 10^shift (the exponent moved by shift), so a number in a finer
-// unit is read as whole seconds just as exactly.
+// Reads a text with white space around it (text_space.hpp, the same as
+// around a date).  The value is that of the text times 10^shift (the
+// exponent moved by shift), so a number in a finer unit is read as whole
+// seconds just as exactly.
 NumberRead read_number(std::string_view text, std::int64_t shift = 0);
+// Why read_number refused a text, for its message.
+std::string number_fault(std::string_view text, const NumberRead& read);
 
-// Text -> signed 32-bit integer: white space around (text_space.hpp, the
-// same as around a date) and a number as read_number reads it.  Throws the
-// conversion failure for any other text (a decimal comma too) and the
-// overflow error for a rounded value outside the 32-bit range; when its
-// whole part is written out in as many digits as a time in a finer unit
-// (milliseconds, microseconds, nanoseconds, 100-nanosecond ticks) has, the
-// overflow names that time.
-std::int32_t parse_int32(std::string_view text);
+constexpr bool fits_int32(std::int64_t v) { return v >= -2147483648LL && v <= 2147483647LL; }
+
+// Throws the refusal of a text that read_number read as no number (the
+// conversion failure) or as one outside the 32-bit range (the overflow
+// error; when its whole part is written out in as many digits as a time in
+// a finer unit has, milliseconds, microseconds, nanoseconds or
+// 100-nanosecond ticks, the report names that time).
+[[noreturn]] void refuse_int32(std::string_view text, const NumberRead& read);
+
+// Text -> signed 32-bit integer, a number as read_number reads it.
+// Refuses any other text (a decimal comma too) and a rounded value outside
+// the 32-bit range as refuse_int32 says.
+inline std::int32_t parse_int32(std::string_view text) {
+    const NumberRead read = read_number(text);
+    if (read.fault_at != NumberRead::kNoFault || !fits_int32(read.value))
+        refuse_int32(text, read);
+    return static_cast<std::int32_t>(read.value);
+}
 
 // Signed 32-bit integer -> its decimal digits, "-" before a negative value.
 std::string format_int32(std::int32_t value);

@@ -23,7 +23,6 @@
 #include "convert.hpp"
 #include "date_text.hpp"
 #include "fields.hpp"
-#include "text_space.hpp"
 #include "tokens.hpp"
 
 namespace kvix::date {
@@ -648,9 +647,10 @@ bool read_alone(std::string_view text, const TokenList& list, Clock clock, std::
         not_a_date(text, "A Unix time must follow \u201C@\u201D, e.g. @1405507023.");
     if (t[1].space_before)
         not_a_date(text, "Write the Unix time right after \u201C@\u201D, without a space: @1405507023.");
-    NumberRead number = read_number(trim_space(text.substr(t[1].begin)));
-    if (!number.fault.empty())
-        not_a_date(text, "\u201C@\u201D takes a Unix time alone. " + std::move(number.fault));
+    const std::string_view digits = text.substr(t[1].begin);
+    const NumberRead number = read_number(digits);
+    if (number.fault_at != NumberRead::kNoFault)
+        not_a_date(text, "\u201C@\u201D takes a Unix time alone. " + number_fault(digits, number));
     second = number.value;
     return true;
 }
