@@ -91,12 +91,13 @@ constexpr TimeUnit kTimeUnits[] = {
 static_assert(seconds_at(1601) == -11644473600 && seconds_at(1) == -62135596800);
 
 // Why a number whose whole part is written out in digits overflows, when
-// it is long enough for a finer unit: the time it names in each unit of
-// its length (the first that lies in the 32-bit range alone).  Empty for
-// an exponent, and for 11 and 12 digits.
+// it is as long as a time in a finer unit: the time it names in the unit
+// of its length where that lies in the 32-bit range, else in each unit of
+// its length, outside the range too; for another length, the lengths of
+// the units.  Empty for an exponent and for fewer digits than milliseconds
+// have.
 std::string unit_hint(std::string_view text, const NumberRead& read) {
-    constexpr std::int64_t kFirstUnitDigits = 13;
-    if (read.exponent || read.whole < kFirstUnitDigits)
+    if (read.exponent || read.whole < kTimeUnits[0].digits)
         return {};
     std::string hint;
     for (const TimeUnit& unit : kTimeUnits) {

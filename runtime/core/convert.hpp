@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <string>
 #include <string_view>
 
@@ -68,7 +69,9 @@ NumberRead read_number(std::string_view text, std::int64_t shift = 0);
 // Why read_number refused a text, for its message.
 std::string number_fault(std::string_view text, const NumberRead& read);
 
-constexpr bool fits_int32(std::int64_t v) { return v >= -2147483648LL && v <= 2147483647LL; }
+constexpr bool fits_int32(std::int64_t v) {
+    return v >= std::numeric_limits<std::int32_t>::min() && v <= std::numeric_limits<std::int32_t>::max();
+}
 
 // Throws the refusal of a text that read_number read as no number (the
 // conversion failure) or as one outside the 32-bit range (the overflow
