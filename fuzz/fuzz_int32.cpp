@@ -31,9 +31,25 @@ struct Reference {
     std::string canonical; // the text format_int32 must give for value
 };
 
+// A sign, "+", "-" or U+2212 MINUS SIGN, taken off the front of t when
+// one stands there: true for a minus.
+bool take_sign(std::string_view& t) {
+    if (t.starts_with("\u2212")) {
+        t.remove_prefix(std::string_view("\u2212").size());
+        return true;
+    }
+    if (!t.empty() && (t.front() == '+' || t.front() == '-')) {
+        const bool minus = t.front() == '-';
+        t.remove_prefix(1);
+        return minus;
+    }
+    return false;
+}
+
 // The reference: white space around, one optional sign, then digits with
 // at most one point among or around them (one digit at least), then an
-// optional exponent: "e" or "E", an optional sign and digits.  The value
+// optional exponent: "e" or "E", an optional sign and digits; a sign is
+// "+", "-" or U+2212.  The value
 // is decided on digit strings of any length: the point is moved by the
 // exponent within the digits padded with zeros, then the whole part is
 // rounded by comparing the fraction's digits with a half, "5" and zeros,
@@ -41,11 +57,7 @@ struct Reference {
 Reference reference_parse(std::string_view text) {
     Reference r;
     std::string_view t = kvix_fuzz::trim(text);
-    bool negative = false;
-    if (!t.empty() && (t.front() == '+' || t.front() == '-')) {
-        negative = t.front() == '-';
-        t.remove_prefix(1);
-    }
+    const bool negative = take_sign(t);
     std::string digits;
     std::int64_t point_at = -1; // digits before the point; -1: no point
     std::size_t i = 0;
@@ -62,10 +74,9 @@ Reference reference_parse(std::string_view text) {
     if (point_at < 0)
         point_at = static_cast<std::int64_t>(digits.size());
     if (i < t.size() && (t[i] == 'e' || t[i] == 'E')) {
-        ++i;
-        bool exponent_negative = false;
-        if (i < t.size() && (t[i] == '+' || t[i] == '-'))
-            exponent_negative = t[i++] == '-';
+        t.remove_prefix(i + 1);
+        i = 0;
+        const bool exponent_negative = take_sign(t);
         std::string exponent;
         for (; i < t.size() && kvix_fuzz::is_digit(t[i]); ++i)
             exponent += t[i];

@@ -100,6 +100,8 @@ void tst_Convert::parseInt32_data() {
     QTest::newRow("lowest minus a half, to even") << "-2147483648.5" << std::numeric_limits<int>::min();
     QTest::newRow("zero, huge exponent") << "0e99999999999" << 0;
     QTest::newRow("tiny") << "7e-99999999999" << 0;
+    QTest::newRow("typeset minus sign") << "\u22121" << -1;
+    QTest::newRow("typeset minus signs, exponent too") << "\u221215e\u22121" << -2;
 }
 
 void tst_Convert::parseInt32() {
@@ -141,12 +143,29 @@ void tst_Convert::parseInt32Refuses_data() {
     QTest::newRow("one past highest") << "2147483648" << over << "";
     QTest::newRow("one past lowest") << "-2147483649" << over << "";
     QTest::newRow("eleven digits") << "21474836480" << over << "";
-    QTest::newRow("milliseconds") << "1700000000000" << over << "milliseconds";
-    QTest::newRow("nanoseconds") << "1700000000000000000" << over << "19 digits";
+    // A whole part written out as long as a time in a finer unit: the
+    // time it names, rounded to the second as the box rounds a fraction.
+    QTest::newRow("milliseconds") << "1700000000000" << over
+                                  << "As milliseconds since 1970 it is 2023-11-14 22:13:20 UTC, Unix time 1700000000.";
+    QTest::newRow("microseconds, negative") << "-1700000000000000" << over
+                                            << "As microseconds since 1970 it is 1916-02-18 01:46:40 UTC, Unix time -1700000000.";
+    QTest::newRow("nanoseconds, a half to even") << "1700000001500000000" << over
+                                                 << "since 1970 it is 2023-11-14 22:13:22 UTC, Unix time 1700000002.";
+    QTest::newRow("18 digits since 1601") << "133444736000000000" << over
+                                          << "As Windows FILETIME (100 ns since 1601-01-01) it is 2023-11-14 22:13:20 UTC";
+    QTest::newRow("18 digits since 0001") << "638355968000000000" << over
+                                          << "As .NET ticks (100 ns since 0001-01-01) it is 2023-11-14 22:13:20 UTC";
+    QTest::newRow("18 digits, neither") << "300000000000000000" << over
+                                        << "it would be 2551-08-31 05:20:00 UTC, Unix time 18355526400, outside the "
+                                           "32-bit range too. As .NET ticks (100 ns since 0001-01-01) it would be "
+                                           "0951-08-31 05:20:00 UTC, Unix time -32135596800, outside";
+    QTest::newRow("milliseconds beyond 2038") << "9999999999999.5" << over
+                                              << "it would be 2286-11-20 17:46:40 UTC, Unix time 10000000000, outside";
+    QTest::newRow("fourteen digits, no unit") << "17000000000000" << over << "has 14 digits";
     QTest::newRow("huge") << QString(500, '9') << over << "500 digits";
     QTest::newRow("highest and a half, to even") << "2147483647.5" << over << "";
     QTest::newRow("exponent beyond the range") << "1e10" << over << "";
-    QTest::newRow("milliseconds with a fraction") << "1.7e12" << over << "13 digits";
+    QTest::newRow("an exponent, no unit") << "1e400" << over << "";
 }
 
 void tst_Convert::parseInt32Refuses() {
@@ -235,6 +254,7 @@ void tst_Convert::parseDateRefuses_data() {
     const QString range = "from 1901-12-13 20:45:52 to 2038-01-19 03:14:07"; // the overflow's one range
     QTest::newRow("before the date range") << "0099-12-31 23:59:59" << over << range;
     QTest::newRow("year zero") << "0000-01-01" << over << range;
+    QTest::newRow("@ and a huge exponent") << "@-1e400" << over << range;
     // The canonical form with one character wrong in each part.
     QTest::newRow("letter in the year") << "2O00-01-01 00:00:00" << conv << "YYYY-MM-DD";
     QTest::newRow("letter in the seconds") << "2000-01-01 00:00:0x" << conv << "hh:mm:ss";

@@ -386,6 +386,11 @@ void tst_DateParser::clockAndUnixTime_data() {
     QTest::newRow("@ and a Unix time") << "@1405507023" << Q_INT64_C(1405507023);
     QTest::newRow("@ and a negative one") << "@-1" << Q_INT64_C(-1);
     QTest::newRow("@ beyond the range") << "@2147483648" << Q_INT64_C(2147483648);
+    // After @ a number is read as the upper box reads it.
+    QTest::newRow("@ and a half, to even") << "@1.5" << Q_INT64_C(2);
+    QTest::newRow("@ and minus a half, to even") << "@-0.5" << Q_INT64_C(0);
+    QTest::newRow("@ and an exponent") << "@1.7e9" << Q_INT64_C(1700000000);
+    QTest::newRow("@ and a typeset minus sign") << "@\u22121" << Q_INT64_C(-1);
 }
 
 // Every row of the zone table: a name of one row names its offset; a name
@@ -496,6 +501,8 @@ void tst_DateParser::refusals_data() {
     QTest::newRow("tomorrow with time") << "tomorrow 03:14" << "\u201Ctomorrow\u201D is read alone";
     QTest::newRow("days ago") << "3 days ago" << "\u201Cago\u201D is relative";
     QTest::newRow("next weekday") << "next Tuesday" << "relative";
+    QTest::newRow("space after @") << "@ 1405507023" << "right after \u201C@\u201D, without a space";
+    QTest::newRow("@ and more than a number") << "@1405507023 UTC" << "\u201C@\u201D takes a Unix time alone. Only the digits";
     // A time without a date.
     QTest::newRow("time alone") << "03:14:07" << "time without a date";
     QTest::newRow("12-hour time alone") << "3 PM" << "time without a date";

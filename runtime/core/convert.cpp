@@ -4,6 +4,7 @@
 #include <string>
 
 #include "calendar.hpp"
+#include "digits.hpp"
 #include "error.hpp"
 #include "text_space.hpp"
 
@@ -15,10 +16,6 @@ static_assert(kUnixEpochSerial == kUnixEpochSerialDays);
 static_assert(kFirstDateSecond == days_from_civil({100, 1, 1}) * kSecondsPerDayInt);
 static_assert(kLastDateSecond ==
               days_from_civil({9999, 12, 31}) * kSecondsPerDayInt + kSecondsPerDayInt - 1);
-
-// Digits a Unix time in milliseconds has from 2001-09-09 on; a number that
-// long is most likely not seconds.
-constexpr std::size_t kMillisecondDigits = 13;
 
 constexpr bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
@@ -50,47 +47,90 @@ bool serial_to_second(double serial, std::int64_t& second) {
                        "That date serial lies outside the dates 0100-01-01 to 9999-12-31.");
 }
 
-// Writes v, [0, 99], as two digits.
-void put2(char* out, std::uint32_t v) {
-    out[0] = static_cast<char>('0' + v / 10);
-    out[1] = static_cast<char>('0' + v % 10);
+// U+2212 MINUS SIGN in UTF-8, as typeset texts and many web pages write "-".
+constexpr std::string_view kMinusSign = "\xE2\x88\x92";
+
+// The bytes of the sign at t[i], i <= t.size(): 1 for "+" or "-", 3 for
+// U+2212, 0 for none; `negative` says whether it is a minus.
+constexpr std::size_t sign_at(std::string_view t, std::size_t i, bool& negative) {
+    negative = false;
+    if (i < t.size() && (t[i] == '-' || t[i] == '+')) {
+        negative = t[i] == '-';
+        return 1;
+    }
+    if (i < t.size() && t[i] == kMinusSign[0] && t.substr(i).starts_with(kMinusSign)) {
+        negative = true;
+        return kMinusSign.size();
+    }
+    return 0;
 }
 
-// Refuses a number text at t[k], quoting the whole character there, even
-// when it is not ASCII; a UTF-8 character has at most 4 bytes, so malformed
-// text with a run of continuation bytes cannot make the message long.
-[[noreturn]] void not_a_number_at(std::string_view text, std::string_view t, std::size_t k) {
-    if (k == t.size())
-        throw RuntimeError(ErrorKind::ConversionFailure, Expected::Number, text,
-                           "An exponent must be followed by digits, e.g. 1.7e9.");
-    if (t[k] == ',')
-        throw RuntimeError(ErrorKind::ConversionFailure, Expected::Number, text,
-                           "A comma is not read: it could separate thousands as well as a fraction. "
-                           "Write a fraction with a point, e.g. 1405507023.107, and no separators.");
-    std::size_t end = k + 1;
-    while (end < t.size() && end < k + 4 && (static_cast<unsigned char>(t[end]) & 0xC0) == 0x80)
-        ++end;
-    throw RuntimeError(ErrorKind::ConversionFailure, Expected::Number, text,
-                       "Only the digits 0 to 9 are accepted, with an optional sign, a decimal point "
-                       "and an exponent (1405507023.107, 1.7e9); \u201C" +
-                           std::string(t.substr(k, end - k)) + "\u201D is not one.");
+// The units of time a number too long for seconds is likely counted in,
+// known by the digits of its whole part: milliseconds have 13 from
+// 2001-09-09 on (10^12 ms), microseconds 16 (10^15 us), nanoseconds 19
+// (10^18 ns), 100-nanosecond ticks 18 since 1601 from 1917 on and since
+// 0001 in every year of the 32-bit range; no number names a time of that
+// range in both 18-digit units.
+struct TimeUnit {
+    std::int64_t digits; // of the whole part
+    std::int64_t shift;  // the power of ten from the unit to seconds
+    std::int64_t origin; // the unit's zero in seconds since 1970-01-01; even, so that
+                         // rounding to even before adding it rounds the sum alike
+    std::string_view name;
+};
+constexpr std::int64_t seconds_at(std::int32_t year) {
+    return std::int64_t{days_from_civil({year, 1, 1})} * kSecondsPerDayInt;
+}
+constexpr TimeUnit kTimeUnits[] = {
+    {13, -3, 0, "milliseconds since 1970"},
+    {16, -6, 0, "microseconds since 1970"},
+    {19, -9, 0, "nanoseconds since 1970"},
+    {18, -7, seconds_at(1601), "Windows FILETIME (100 ns since 1601-01-01)"},
+    {18, -7, seconds_at(1), ".NET ticks (100 ns since 0001-01-01)"},
+};
+static_assert(seconds_at(1601) == -11644473600 && seconds_at(1) == -62135596800);
+
+// Why a number whose whole part is written out in digits overflows, when
+// it is as long as a time in a finer unit: the time it names in the unit
+// of its length where that lies in the 32-bit range, else in each unit of
+// its length, outside the range too; for another length, the lengths of
+// the units.  Empty for an exponent and for fewer digits than milliseconds
+// have.
+std::string unit_hint(std::string_view text, const NumberRead& read) {
+    if (read.exponent || read.whole < kTimeUnits[0].digits)
+        return {};
+    std::string hint;
+    for (const TimeUnit& unit : kTimeUnits) {
+        if (unit.digits != read.whole)
+            continue;
+        const std::int64_t second = read_number(text, unit.shift).value + unit.origin; // |.| < 10^11
+        std::string instant = "Unix time " + std::to_string(second);
+        if (second >= kFirstDateSecond && second <= kLastDateSecond) // its serial names it exactly
+            instant = format_date(static_cast<double>(second) / kSecondsPerDay + kUnixEpochSerial) + " UTC, " + instant;
+        if (fits_int32(second))
+            return "As " + std::string(unit.name) + " it is " + instant + ".";
+        hint += (hint.empty() ? "As " : " As ") + std::string(unit.name) + " it would be " + instant +
+                ", outside the 32-bit range too.";
+    }
+    if (hint.empty())
+        hint = "Its whole part has " + std::to_string(read.whole) +
+               " digits; a Unix time in seconds has at most 10, in milliseconds 13, "
+               "in microseconds 16, in nanoseconds 19.";
+    return hint;
 }
 
 } // namespace
 
-std::int32_t parse_int32(std::string_view text) {
+NumberRead read_number(std::string_view text, std::int64_t shift) {
     const std::string_view t = trim_space(text);
-    if (t.empty())
-        throw RuntimeError(ErrorKind::ConversionFailure, Expected::Number, text,
-                           text.empty() ? "The box is empty." : "The box holds only white space.");
+    NumberRead r;
     const std::size_t n = t.size();
-    std::size_t i = 0;
-    const bool negative = t[0] == '-';
-    if (t[0] == '-' || t[0] == '+')
-        ++i;
-    if (i == n)
-        throw RuntimeError(ErrorKind::ConversionFailure, Expected::Number, text,
-                           "A sign must be followed by digits.");
+    bool negative;
+    std::size_t i = sign_at(t, 0, negative);
+    if (i == n) {
+        r.fault_at = i;
+        return r;
+    }
 
     // The digits of the whole part, of the fraction after an optional
     // point, and an optional exponent: 1405507023.107, .5, 5., 1.7E+09.
@@ -104,26 +144,31 @@ std::int32_t parse_int32(std::string_view text) {
     while (i < n && is_digit(t[i]))
         ++i;
     const std::size_t digits = whole_digits + (i - fraction_begin);
-    if (digits == 0)
-        not_a_number_at(text, t, i == fraction_begin && i > whole_begin ? i - 1 : i);
-    // Saturated far beyond any exponent that leaves a 32-bit value.
+    if (digits == 0) {
+        r.fault_at = i == fraction_begin && i > whole_begin ? i - 1 : i;
+        return r;
+    }
+    // Saturated far beyond any exponent that leaves a 19-digit value.
     constexpr std::int64_t kExponentCap = 1'000'000'000;
     std::int64_t exponent = 0;
     if (i < n && (t[i] == 'e' || t[i] == 'E')) {
-        ++i;
-        const bool exponent_negative = i < n && t[i] == '-';
-        if (i < n && (t[i] == '-' || t[i] == '+'))
-            ++i;
-        if (i == n || !is_digit(t[i]))
-            not_a_number_at(text, t, i);
+        r.exponent = true;
+        bool exponent_negative;
+        i += 1 + sign_at(t, i + 1, exponent_negative);
+        if (i == n || !is_digit(t[i])) {
+            r.fault_at = i;
+            return r;
+        }
         for (; i < n && is_digit(t[i]); ++i)
             if (exponent < kExponentCap)
                 exponent = exponent * 10 + (t[i] - '0');
         if (exponent_negative)
             exponent = -exponent;
     }
-    if (i < n)
-        not_a_number_at(text, t, i);
+    if (i < n) {
+        r.fault_at = i;
+        return r;
+    }
 
     // The k-th digit of the mantissa, the point taken out.
     const auto digit = [&](std::size_t k) {
@@ -133,26 +178,20 @@ std::int32_t parse_int32(std::string_view text) {
     while (first < digits && digit(first) == 0)
         ++first;
     if (first == digits) // zero, whatever its sign and exponent
-        return 0;
+        return r;
     // Digits of the whole part, counted from the first significant one:
     // the value is at least 10^(whole - 1) when whole > 0.
-    const std::int64_t whole = static_cast<std::int64_t>(whole_digits) - static_cast<std::int64_t>(first) + exponent;
-    const std::uint64_t limit = negative ? std::uint64_t{2147483648} : std::uint64_t{2147483647};
-    const auto overflow = [&] {
-        std::string reason;
-        if (whole >= static_cast<std::int64_t>(kMillisecondDigits))
-            reason = "Its whole part has " + (whole < kExponentCap ? std::to_string(whole) : std::string("so many")) +
-                     " digits: it looks like milliseconds or a finer unit. "
-                     "A Unix time in seconds has at most 10 digits.";
-        throw RuntimeError(ErrorKind::Overflow, Expected::Number, text, std::move(reason));
-    };
-    constexpr std::int64_t kLimitDigits = 10; // "2147483648"
-    if (whole > kLimitDigits)
-        overflow();
+    const std::int64_t whole = static_cast<std::int64_t>(whole_digits) - static_cast<std::int64_t>(first) + exponent + shift;
+    r.whole = whole;
+    constexpr std::int64_t kSaturationDigits = 18; // the value is below 10^18
+    if (whole > kSaturationDigits) {
+        r.value = negative ? -kNumberSaturation : kNumberSaturation;
+        return r;
+    }
 
     // The whole part, then rounded to the nearest by the digits after it:
     // above a half up, below down, an exact half to the even neighbour.
-    std::uint64_t magnitude = 0; // [0, 10^10)
+    std::uint64_t magnitude = 0; // [0, 10^18]
     const std::size_t significant = digits - first;
     for (std::int64_t k = 0; k < whole; ++k)
         magnitude = magnitude * 10 + (static_cast<std::size_t>(k) < significant ? digit(first + static_cast<std::size_t>(k)) : 0);
@@ -166,12 +205,40 @@ std::int32_t parse_int32(std::string_view text) {
         if (above_half || (next == 5 && magnitude % 2 == 1))
             ++magnitude;
     }
-    if (magnitude > limit)
-        overflow();
-    return static_cast<std::int32_t>(negative ? -static_cast<std::int64_t>(magnitude)
-                                              : static_cast<std::int64_t>(magnitude));
+    r.value = negative ? -static_cast<std::int64_t>(magnitude) : static_cast<std::int64_t>(magnitude);
+    return r;
 }
 
+std::string number_fault(std::string_view text, const NumberRead& read) {
+    const std::string_view t = trim_space(text);
+    if (t.empty())
+        return text.empty() ? "The box is empty." : "The box holds only white space.";
+    // The text ends too early only when it is a sign alone or ends inside
+    // its exponent.
+    const std::size_t k = read.fault_at;
+    if (bool negative; k == t.size() && sign_at(t, 0, negative) == k)
+        return "A sign must be followed by digits.";
+    if (k == t.size())
+        return "An exponent must be followed by digits, e.g. 1.7e9.";
+    if (t[k] == ',')
+        return "A comma is not read: it could separate thousands as well as a fraction. "
+               "Write a fraction with a point, e.g. 1405507023.107, and no separators.";
+    // The whole character at t[k], even when it is not ASCII; a UTF-8
+    // character has at most 4 bytes, so malformed text with a run of
+    // continuation bytes cannot make the message long.
+    std::size_t end = k + 1;
+    while (end < t.size() && end < k + 4 && (static_cast<unsigned char>(t[end]) & 0xC0) == 0x80)
+        ++end;
+    return "Only the digits 0 to 9 are accepted, with an optional sign, a decimal point "
+           "and an exponent (1405507023.107, 1.7e9); \u201C" +
+           std::string(t.substr(k, end - k)) + "\u201D is not one.";
+}
+
+void refuse_int32(std::string_view text, const NumberRead& read) {
+    if (read.fault_at != NumberRead::kNoFault)
+        throw RuntimeError(ErrorKind::ConversionFailure, Expected::Number, text, number_fault(text, read));
+    throw RuntimeError(ErrorKind::Overflow, Expected::Number, text, unit_hint(text, read));
+}
 
 std::string format_int32(std::int32_t value) {
     return std::to_string(value);
@@ -186,18 +253,18 @@ void format_date_to(double serial, char* out) {
     const auto time_of_day = static_cast<std::uint32_t>(second_of_day); // [0, 86399]
     const std::uint32_t hour = time_of_day / 3600, minute = time_of_day / 60 % 60, sec = time_of_day % 60;
     const auto year = static_cast<std::uint32_t>(date.year); // [100, 9999]
-    put2(out, year / 100);
-    put2(out + 2, year % 100);
+    put_two_digits(out, year / 100);
+    put_two_digits(out + 2, year % 100);
     out[4] = '-';
-    put2(out + 5, date.month);
+    put_two_digits(out + 5, date.month);
     out[7] = '-';
-    put2(out + 8, date.day);
+    put_two_digits(out + 8, date.day);
     out[10] = ' ';
-    put2(out + 11, hour);
+    put_two_digits(out + 11, hour);
     out[13] = ':';
-    put2(out + 14, minute);
+    put_two_digits(out + 14, minute);
     out[16] = ':';
-    put2(out + 17, sec);
+    put_two_digits(out + 17, sec);
 }
 
 std::string format_date(double serial) {

@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <string>
 #include <string_view>
 
@@ -45,15 +46,49 @@ static_assert(split_days(86399).days == 0 && split_days(86399).second_of_day == 
 // Length of a formatted date text, "YYYY-MM-DD hh:mm:ss".
 inline constexpr std::size_t kDateTextLength = 19;
 
-// Text -> signed 32-bit integer.  Accepts white space around (text_space.hpp,
-// the same as around a date), one optional sign, ASCII digits with an
-// optional decimal point among or around them (at least one digit), and an
-// optional exponent ("e" or "E", an optional sign, digits).  A value with a
-// fraction is rounded to the nearest integer as its decimal digits say
-// exactly, an exact half to the even neighbour.  Throws the conversion
-// failure for any other text (a decimal comma too) and the overflow error
-// for a rounded value outside the 32-bit range.
-std::int32_t parse_int32(std::string_view text);
+// A number text as both boxes read it, the upper box's text and a Unix
+// time after "@" in the lower box: one optional sign ("+", "-" or U+2212
+// MINUS SIGN), ASCII digits with an optional decimal point among or around
+// them (at least one digit), and an optional exponent ("e" or "E", an
+// optional sign, digits).  A value with a fraction is rounded to the
+// nearest integer as its decimal digits say exactly, an exact half to the
+// even neighbour.
+inline constexpr std::int64_t kNumberSaturation = 1'000'000'000'000'000'000; // 10^18, the first of 19 digits
+struct NumberRead {
+    static constexpr std::size_t kNoFault = static_cast<std::size_t>(-1);
+    std::int64_t value = 0;  // the rounded value, saturated at -kNumberSaturation..kNumberSaturation
+    std::int64_t whole = 0;  // digits of the whole part from the first nonzero one, the exponent applied
+    bool exponent = false;   // an exponent is written
+    std::size_t fault_at = kNoFault; // where the trimmed text stops being a number; kNoFault for a number
+};
+// Reads a text with white space around it (text_space.hpp, the same as
+// around a date).  The value is that of the text times 10^shift (the
+// exponent moved by shift), so a number in a finer unit is read as whole
+// seconds just as exactly.
+NumberRead read_number(std::string_view text, std::int64_t shift = 0);
+// Why read_number refused a text, for its message.
+std::string number_fault(std::string_view text, const NumberRead& read);
+
+constexpr bool fits_int32(std::int64_t v) {
+    return v >= std::numeric_limits<std::int32_t>::min() && v <= std::numeric_limits<std::int32_t>::max();
+}
+
+// Throws the refusal of a text that read_number read as no number (the
+// conversion failure) or as one outside the 32-bit range (the overflow
+// error; when its whole part is written out in as many digits as a time in
+// a finer unit has, milliseconds, microseconds, nanoseconds or
+// 100-nanosecond ticks, the report names that time).
+[[noreturn]] void refuse_int32(std::string_view text, const NumberRead& read);
+
+// Text -> signed 32-bit integer, a number as read_number reads it.
+// Refuses any other text (a decimal comma too) and a rounded value outside
+// the 32-bit range as refuse_int32 says.
+inline std::int32_t parse_int32(std::string_view text) {
+    const NumberRead read = read_number(text);
+    if (read.fault_at != NumberRead::kNoFault || !fits_int32(read.value))
+        refuse_int32(text, read);
+    return static_cast<std::int32_t>(read.value);
+}
 
 // Signed 32-bit integer -> its decimal digits, "-" before a negative value.
 std::string format_int32(std::int32_t value);

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "calendar.hpp"
+#include "digits.hpp"
 #include "error.hpp"
 #include "tokens.hpp"
 
@@ -46,14 +47,19 @@ static_assert(suffix_of(1) == 1 && suffix_of(11) == 4 && suffix_of(12) == 4 && s
 constexpr std::string_view kSuffixes[] = {"", "st", "nd", "rd", "th"};
 
 std::string four_digits(std::int32_t year) {
-    const auto y = static_cast<std::uint32_t>(year);
-    return two_digits(y / 100) + two_digits(y % 100);
+    const auto y = static_cast<std::uint32_t>(year); // [0, 9999]
+    std::string s(4, '0');
+    put_two_digits(s.data(), y / 100);
+    put_two_digits(s.data() + 2, y % 100);
+    return s;
 }
 
 } // namespace
 
 std::string two_digits(std::uint32_t v) {
-    return std::string{static_cast<char>('0' + v / 10 % 10), static_cast<char>('0' + v % 10)};
+    std::string s(2, '0');
+    put_two_digits(s.data(), v);
+    return s;
 }
 
 std::string iso_date(const Fields& f) {

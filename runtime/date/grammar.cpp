@@ -846,8 +846,9 @@ private:
 };
 
 // The texts that are read alone: a clock word, "now" or a day ("today",
-// "yesterday", "tomorrow": its midnight UTC), and "@" with a Unix time.
-bool read_alone(const TokenList& list, Clock clock, std::int64_t& second) {
+// "yesterday", "tomorrow": its midnight UTC), and "@" with a Unix time,
+// read as the upper box reads its number.
+bool read_alone(std::string_view text, const TokenList& list, Clock clock, std::int64_t& second) {
     const Token* t = list.tokens;
     if (list.count == 2 && t[0].is_word(WordClass::Now)) {
         second = clock();
@@ -857,15 +858,20 @@ bool read_alone(const TokenList& list, Clock clock, std::int64_t& second) {
         second = (std::int64_t{split_days(clock()).days} + t[0].word_value) * kSecondsPerDayInt;
         return true;
     }
-    // @1405507023, @-1: the number saturates far beyond the date range.
-    const bool sign = list.count == 4 && (t[1].is_punct('-') || t[1].is_punct('+')) && !t[1].space_before;
-    const Token& number = t[sign ? 2 : 1];
-    if (t[0].is_punct('@') && list.count == (sign ? 4u : 3u) && number.is_number() && !number.space_before) {
-        const auto v = static_cast<std::int64_t>(number.value); // [0, kNumberCap]
-        second = sign && t[1].ch == '-' ? -v : v;
-        return true;
-    }
-    return false;
+    if (!t[0].is_punct('@'))
+        return false;
+    // @1405507023, @-1, @1.5, @1.7e9: the number saturates far beyond the
+    // date range.
+    if (t[1].kind == TokenKind::End)
+        not_a_date(text, "A Unix time must follow \u201C@\u201D, e.g. @1405507023.");
+    if (t[1].space_before)
+        not_a_date(text, "Write the Unix time right after \u201C@\u201D, without a space: @1405507023.");
+    const std::string_view digits = text.substr(t[1].begin);
+    const NumberRead number = read_number(digits);
+    if (number.fault_at != NumberRead::kNoFault)
+        not_a_date(text, "\u201C@\u201D takes a Unix time alone. " + number_fault(digits, number));
+    second = number.value;
+    return true;
 }
 
 } // namespace
@@ -877,7 +883,7 @@ std::int64_t read_seconds(std::string_view text, Clock clock) {
     tokenize(text, tokens);
     if (tokens.count <= 1) // End alone
         not_a_date(text, "The box holds only white space.");
-    if (std::int64_t second; read_alone(tokens, clock, second))
+    if (std::int64_t second; read_alone(text, tokens, clock, second))
         return second;
     return Reader(text, tokens).run();
 }

@@ -4,7 +4,7 @@
 #include <array>
 #include <iterator>
 
-#include "fields.hpp"
+#include "digits.hpp"
 #include "text_space.hpp"
 
 namespace kvix::date {
@@ -295,7 +295,11 @@ std::string_view name_of(WordClass cls, int value) {
 
 std::string offset_text(int minutes) {
     const auto m = static_cast<std::uint32_t>(minutes < 0 ? -minutes : minutes); // [0, 23:59]
-    return (minutes < 0 ? "-" : "+") + two_digits(m / 60) + ":" + two_digits(m % 60);
+    std::string text = "+hh:mm";
+    text[0] = minutes < 0 ? '-' : '+';
+    put_two_digits(text.data() + 1, m / 60);
+    put_two_digits(text.data() + 4, m % 60);
+    return text;
 }
 
 std::string zone_names_read() {
