@@ -553,9 +553,11 @@ private:
                              : "The zone " + quoted(text_of(t)) +
                                    " needs a time before it, e.g. 2038-01-19 03:14:07 UTC.";
         if (t.is_word(WordClass::Uhr)) {
-            const Token& before = tok_[&t - tok_ - 1];
-            if (before.is_word(WordClass::Am) || before.is_word(WordClass::Pm) || before.is_word(WordClass::M) ||
-                before.is_punct('.'))
+            // After AM, PM, a.m. or p.m. (the last dot optional)
+            const auto k = static_cast<std::size_t>(&t - tok_);
+            const auto word_before = [&](std::size_t back, WordClass c) { return k > back && tok_[k - 1 - back].is_word(c); };
+            if (time_read && (word_before(0, WordClass::Am) || word_before(0, WordClass::Pm) ||
+                              word_before(0, WordClass::M) || (tok_[k - 1].is_punct('.') && word_before(1, WordClass::M))))
                 return quoted(text_of(t)) + " and AM or PM do not go together: write a 24-hour time "
                        "with Uhr or a 12-hour time with AM or PM, e.g. 19.01.2038 03:14 Uhr or "
                        "19.01.2038 3:14 AM.";
