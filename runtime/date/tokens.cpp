@@ -286,8 +286,6 @@ Meaning composed_meaning_of(std::string_view word) {
 }
 
 Meaning meaning_of(std::string_view word) {
-    if (word.find(kDiaeresis) != std::string_view::npos)
-        return composed_meaning_of(word);
     const Entry key{word.size(), small(static_cast<unsigned char>(word[0]), 0), 0, {}, {}};
     const auto same_start = [](const Entry& a, const Entry& b) {
         return a.length != b.length ? a.length < b.length : a.first < b.first;
@@ -307,10 +305,12 @@ Meaning meaning_of(std::string_view word) {
 // U+00D7 and U+00F7); gives its length, or 0.
 std::size_t letter_length(std::string_view text, std::size_t i) {
     const auto c = static_cast<unsigned char>(text[i]);
-    if (byte_class(text[i]) == kByteLetter)
-        return umlaut_of(text[i]) != 0 && text.substr(i + 1, kDiaeresis.size()) == kDiaeresis
-                   ? 1 + kDiaeresis.size()
-                   : 1;
+    if (byte_class(text[i]) == kByteLetter) {
+        if (i + 2 < text.size() && text[i + 1] == kDiaeresis[0] && text[i + 2] == kDiaeresis[1] &&
+            umlaut_of(text[i]) != 0)
+            return 1 + kDiaeresis.size();
+        return 1;
+    }
     if (c == 0xC3 && i + 1 < text.size()) {
         const auto next = static_cast<unsigned char>(text[i + 1]);
         if (next >= 0x80 && next <= 0xBF && next != 0x97 && next != 0xB7)
@@ -456,13 +456,17 @@ void tokenize(std::string_view text, TokenList& out) {
             t.value = v < kNumberCap ? v : kNumberCap;
         } else if (const std::size_t first = letter_length(text, i)) {
             j = i + first;
+            bool decomposed = first == 1 + kDiaeresis.size(); // an umlaut as vowel and mark
             while (j < n)
-                if (const std::size_t more = letter_length(text, j))
+                if (const std::size_t more = letter_length(text, j)) {
                     j += more;
-                else
+                    decomposed |= more == 1 + kDiaeresis.size();
+                } else {
                     break;
+                }
             t.kind = TokenKind::Word;
-            const Meaning m = meaning_of(text.substr(i, j - i));
+            const std::string_view word = text.substr(i, j - i);
+            const Meaning m = decomposed ? composed_meaning_of(word) : meaning_of(word);
             t.word = m.cls;
             t.word_value = m.value;
             t.short_form = m.short_form;
