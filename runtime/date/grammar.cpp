@@ -484,34 +484,31 @@ private:
                "the years of Unix time.";
     }
 
-    // The text of tokens from..to with no white space before to, widened
-    // to the tokens glued to them on either side.
-    std::string_view glued_run(std::size_t from, std::size_t to) const {
-        while (from > 0 && !tok_[from].space_before)
-            --from;
-        while (to + 1 < count_ && !tok_[to + 1].space_before && tok_[to + 1].kind != TokenKind::End)
-            ++to;
+    // The first and the last token of the text glued to token k (no white
+    // space between), back and on from k; and the text of tokens from..to.
+    std::size_t run_start(std::size_t k) const {
+        while (k > 0 && !tok_[k].space_before)
+            --k;
+        return k;
+    }
+    std::size_t run_end(std::size_t k) const {
+        while (k + 1 < count_ && !tok_[k + 1].space_before && tok_[k + 1].kind != TokenKind::End)
+            ++k;
+        return k;
+    }
+    std::string_view text_of(std::size_t from, std::size_t to) const {
         return text_.substr(tok_[from].begin, tok_[to].end - tok_[from].begin);
     }
 
     // Where token k stands, for a message: after the text glued before it,
     // else before the text glued after it, else after the text before it.
     std::string place_of(std::size_t k) const {
-        const auto before = [&] {
-            std::size_t from = k - 1;
-            while (from > 0 && !tok_[from].space_before)
-                --from;
-            return "after " + quoted(text_.substr(tok_[from].begin, tok_[k - 1].end - tok_[from].begin));
-        };
-        if (k > 0 && !tok_[k].space_before)
-            return before();
-        if (tok_[k + 1].kind != TokenKind::End && !tok_[k + 1].space_before) {
-            std::size_t to = k + 1;
-            while (to + 1 < count_ && !tok_[to + 1].space_before && tok_[to + 1].kind != TokenKind::End)
-                ++to;
-            return "before " + quoted(text_.substr(tok_[k + 1].begin, tok_[to].end - tok_[k + 1].begin));
-        }
-        return k > 0 ? before() : "alone";
+        const bool last = tok_[k + 1].kind == TokenKind::End;
+        if (k > 0 && (!tok_[k].space_before || last))
+            return "after " + quoted(text_of(run_start(k - 1), k - 1));
+        if (!last && (!tok_[k + 1].space_before || k == 0))
+            return "before " + quoted(text_of(k + 1, run_end(k + 1)));
+        return k > 0 ? "after " + quoted(text_of(run_start(k - 1), k - 1)) : "alone";
     }
 
     // A character that cannot be seen, which no form holds.
@@ -648,7 +645,9 @@ private:
                     examples += (examples.empty() ? "" : " or ") + iso_date(*f);
             const std::string readings = written + " could be " + iso_date(month_first) + " (month first) or " +
                                          iso_date(day_first) + " (day first)";
-            if (examples.empty()) // neither is the first or last day of Unix time: all of each is outside
+            // Day and month are both 1..12, so neither reading is the first
+            // or the last day of Unix time: each lies wholly in or out.
+            if (examples.empty())
                 out_of_range(text_, readings + ", and both lie outside the range of Unix time.");
             return r + ". " + readings + ": write the year first, e.g. " + examples + ".";
         }
@@ -684,7 +683,7 @@ private:
                 if (y.kind == TokenKind::Comment)
                     return "The comment " + quoted(text_of(y)) +
                            " is not read as a zone: a comment follows a zone, e.g. Tue Jan 19 03:14:07 UTC 2038.";
-                return unknown_zone_reason(glued_run(y_at, y_at));
+                return unknown_zone_reason(text_of(run_start(y_at), run_end(y_at)));
             }
             if (y.is_punct(','))
                 return "The comma before the year is not read here: leave it out. " + std::string(stop.form->form);

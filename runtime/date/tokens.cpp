@@ -247,9 +247,9 @@ constexpr std::size_t kLongestName = [] {
 // mark: "Ma\u0308rz" for "März".
 constexpr std::string_view kDiaeresis = "\xCC\x88";
 
-// The second byte of the composed umlaut in UTF-8 (0xC3 first) of a vowel
-// a, o or u in either case: U+00C4, U+00D6, U+00DC and their small letters,
-// 0x20 further on; 0 for other letters.
+// The second byte of the composed umlaut in UTF-8 of a vowel a, o or u in
+// either case: U+00C4, U+00D6, U+00DC and their small letters (0x20 further
+// on) are 0xC3, then 0x80 and their low six bits; 0 for other letters.
 constexpr unsigned char umlaut_of(char vowel) {
     switch (vowel) {
     case 'A': return 0x84;
@@ -262,7 +262,19 @@ constexpr unsigned char umlaut_of(char vowel) {
     }
 }
 
-Meaning meaning_of(std::string_view word);
+Meaning meaning_of(std::string_view word) {
+    const Entry key{word.size(), small(static_cast<unsigned char>(word[0]), 0), 0, {}, {}};
+    const auto same_start = [](const Entry& a, const Entry& b) {
+        return a.length != b.length ? a.length < b.length : a.first < b.first;
+    };
+    const auto [from, to] = std::equal_range(kLookup.begin(), kLookup.end(), key, same_start);
+    for (auto e = from; e != to; ++e)
+        if (same_word(word, e->name))
+            return e->meaning;
+    if (word.size() == 1) // other single letters: military zones
+        return {W::ZoneUnknown, 0, false};
+    return {W::Unknown, 0, false};
+}
 
 // A word with umlauts written as vowel and mark, looked up as the composed
 // letters; a word longer than every name once composed is not known.
@@ -283,20 +295,6 @@ Meaning composed_meaning_of(std::string_view word) {
         }
     }
     return meaning_of(std::string_view(composed, n));
-}
-
-Meaning meaning_of(std::string_view word) {
-    const Entry key{word.size(), small(static_cast<unsigned char>(word[0]), 0), 0, {}, {}};
-    const auto same_start = [](const Entry& a, const Entry& b) {
-        return a.length != b.length ? a.length < b.length : a.first < b.first;
-    };
-    const auto [from, to] = std::equal_range(kLookup.begin(), kLookup.end(), key, same_start);
-    for (auto e = from; e != to; ++e)
-        if (same_word(word, e->name))
-            return e->meaning;
-    if (word.size() == 1) // other single letters: military zones
-        return {W::ZoneUnknown, 0, false};
-    return {W::Unknown, 0, false};
 }
 
 // Whether the bytes at text[i] start a letter of a word: an ASCII letter
