@@ -60,6 +60,25 @@ void check_row() {
         QCOMPARE(qint64{through_calc_neg(t)}, seconds);
 }
 
+// The date texts a refusal suggests stand after "e.g. " at the end of its
+// reason, several joined by " or ", the reason's final "." not theirs: each
+// must read to a Unix time, neither refused nor out of range.
+void check_examples(const std::string& reason) {
+    const QString r = QString::fromStdString(reason);
+    const qsizetype at = r.indexOf("e.g. ");
+    if (at < 0)
+        return;
+    QVERIFY2(r.indexOf("e.g.", at + 1) < 0 && r.endsWith('.'), qPrintable("examples not at the end: " + r));
+    for (const QString& example : r.mid(at + 5).chopped(1).split(" or ")) {
+        try {
+            const std::int64_t got = kvix::date::read_seconds(utf8(example), kClock);
+            QVERIFY2(got >= kLowest && got <= kHighest, qPrintable(example + " overflows, in: " + r));
+        } catch (const RuntimeError& e) {
+            QFAIL(qPrintable(example + " is refused: " + QString::fromStdString(e.reason()) + ", in: " + r));
+        }
+    }
+}
+
 } // namespace
 
 class tst_DateParser : public QObject {
@@ -94,6 +113,8 @@ private slots:
 
     void refusals_data();
     void refusals();
+    void overflows_data();
+    void overflows();
     void fractionalSeconds_data();
     void fractionalSeconds();
     void hostileInput_data();
@@ -342,6 +363,7 @@ void tst_DateParser::whiteSpaceAndCase_data() {
     // written with the typographic minus sign.
     QTest::newRow("no-break space") << "2038-01-19\u00A003:14:07" << Q_INT64_C(2147483647);
     QTest::newRow("minus sign") << "2038-01-18T22:14:07\u221205:00" << Q_INT64_C(2147483647);
+    QTest::newRow("minus sign after UTC") << "2038-01-18 22:14:07 UTC\u221205:00" << Q_INT64_C(2147483647);
 }
 
 void tst_DateParser::germanDates_data() {
@@ -360,6 +382,9 @@ void tst_DateParser::germanDates_data() {
     QTest::newRow("short weekday, dot and comma") << "Di., 19.01.2038 03:14" << Q_INT64_C(2147483640);
     QTest::newRow("J\u00e4n. upper case") << "19. J\u00c4N. 2038" << Q_INT64_C(2147472000);
     QTest::newRow("Sept.") << "So., 9. Sept. 2001 01:46:40" << Q_INT64_C(1000000000);
+    // By hand: 1970-03-01 is day 31 + 28 = 59 (5097600), its umlaut
+    // written as a and U+0308 COMBINING DIAERESIS.
+    QTest::newRow("decomposed umlaut") << "1. Ma\u0308rz 1970" << Q_INT64_C(5097600);
 }
 
 // Zone names as mail and log lines from Europe, Asia, Australia and
@@ -453,6 +478,9 @@ void tst_DateParser::refusals_data() {
     QTest::newRow("month name, two-digit year") << "Jan 19, 38" << four;
     QTest::newRow("three-digit year") << "Jan 19, 038" << four;
     QTest::newRow("five-digit year") << "12038-01-19" << four;
+    QTest::newRow("three-digit year, the years of Unix time") << "19.01.238" << "four digits, from 1901 to 2038";
+    QTest::newRow("comma before the year") << "19 Jan, 2038" << "comma before the year";
+    QTest::newRow("dot after a full month name") << "1. M\u00e4rz. 1970" << "dot after the full month name \u201CM\u00e4rz\u201D";
     QTest::newRow("year missing") << "Jan 19" << "year is missing";
     QTest::newRow("year missing, syslog") << "Jan 19 03:14:07" << "year is missing";
     // A weekday that contradicts the date names the right one.
@@ -470,10 +498,12 @@ void tst_DateParser::refusals_data() {
     QTest::newRow("minute 60") << "Jan 19, 2038 3:60 PM" << "no minute 60";
     QTest::newRow("13 PM") << "Jan 1, 1970 13:00 PM" << "from 1 to 12; there is no hour 13 PM";
     QTest::newRow("0 AM") << "1970-01-01 0:30 am" << "there is no hour 0 AM";
-    QTest::newRow("slashes, both orders real") << "05/04/2038" << "\u201C05/04/2038\u201D could be 4 May or 5 April: write 2038-05-04, or 05.04.2038 for the day first";
-    QTest::newRow("dashes, day first") << "19-01-2038" << "Write 2038-01-19, or 19.01.2038 with the day first";
-    QTest::newRow("dashes, month first") << "1-19-2038" << "Write 2038-01-19, or 01/19/2038 with the month first";
-    QTest::newRow("dashes, either order") << "05-04-2038" << "day first or month first";
+    QTest::newRow("slashes, both orders real") << "05/04/2037" << "\u201C05/04/2037\u201D could be 4 May 2037 or 5 April 2037: write it with the year first, e.g. 2037-05-04 or 2037-04-05";
+    QTest::newRow("slashes, one order outside") << "01/04/2038" << "1 April 2038 lies outside the range of Unix time: write it with the year first, e.g. 2038-01-04.";
+    QTest::newRow("dashes, day first") << "19-01-2038" << "e.g. 2038-01-19 or 19.01.2038";
+    QTest::newRow("dashes, month first") << "1-19-2038" << "e.g. 2038-01-19 or 01/19/2038";
+    QTest::newRow("dashes, no date either way") << "13-13-2038" << "names no date in either order";
+    QTest::newRow("dashes, either order") << "05-04-2037" << "could be 2037-05-04 (month first) or 2037-04-05 (day first)";
     QTest::newRow("dashes, two-digit year last") << "19-01-38" << "The year \u201C38\u201D has two digits";
     // Unix time has no leap second.
     QTest::newRow("leap second") << "2016-12-31T23:59:60Z" << "leap second";
@@ -509,7 +539,11 @@ void tst_DateParser::refusals_data() {
     QTest::newRow("time before the date") << "03:14:07 2038-01-19" << "time without a date";
     // Text not understood is quoted.
     QTest::newRow("trailing word") << "2038-01-19 03:14:07 extra" << "not understood: \u201Cextra\u201D";
-    QTest::newRow("unknown zone-like capitals") << "2038-01-19 03:14:07 NZT" << "\u201CNZT\u201D. If it names a time zone, write its offset from UTC instead, e.g. +01:00. The zone names read are UT, UTC, GMT, Z, WET,";
+    QTest::newRow("unknown zone-like capitals") << "2038-01-19 03:14:07 NZT" << "\u201CNZT\u201D. If it names a time zone, write its offset from UTC instead, such as +01:00. The zone names read are UT, UTC, GMT, Z, WET,";
+    QTest::newRow("unknown zone, date command") << "Tue Jan 19 03:14:07 NZT 2038" << "\u201CNZT\u201D is not known here";
+    QTest::newRow("unknown zone, German date command") << "Di 19. Jan 03:14:07 WEZ 2038" << "\u201CWEZ\u201D is not known here";
+    QTest::newRow("zone and offset, date command") << "Tue Jan 19 03:14:07 CET+1 2038" << "\u201CCET+1\u201D is not known here";
+    QTest::newRow("zone in a comment, date command") << "Tue Jan 19 03:14:07 (UTC) 2038" << "\u201C(UTC)\u201D is not read as a zone";
     QTest::newRow("trailing word after a date") << "19 Jan 2038 noon" << "\u201Cnoon\u201D";
     QTest::newRow("trailing colon") << "2038-01-19 03:14:07 +01:00:00:00" << "\u201C:00\u201D";
     QTest::newRow("comment without a zone") << "2038-01-19 03:14:07 (UTC)" << "\u201C(UTC)\u201D";
@@ -519,6 +553,8 @@ void tst_DateParser::refusals_data() {
     // Broken forms say what is read.
     QTest::newRow("time half written") << "2038-01-19 03:1" << "hh:mm:ss";
     QTest::newRow("T without time") << "2038-01-19T" << "hh:mm:ss";
+    QTest::newRow("year first, slashes, day missing") << "2038/01" << "YYYY/MM/DD";
+    QTest::newRow("year first with dots") << "2038.01.19" << "DD.MM.YYYY";
     QTest::newRow("basic time of five digits") << "20380119T03140" << "YYYYMMDDThhmmss";
     // ISO shapes one character off, or failing a check: the general reason.
     QTest::newRow("seconds one digit short") << "2038-01-19T03:14:0Z" << "hh:mm:ss";
@@ -548,11 +584,17 @@ void tst_DateParser::refusals_data() {
     QTest::newRow("eight digits, no date") << "86400000" << "A number alone is not a date; a Unix time goes into the upper box";
     // German forms: Uhr after a time, um before one, the checks as ever.
     QTest::newRow("Uhr without a time") << "19.01.2038 Uhr" << "\u201CUhr\u201D needs a time before it";
+    QTest::newRow("Uhr after AM") << "19. Jan 2038 03:14:07 AM Uhr" << "\u201CUhr\u201D and AM or PM do not go together";
     QTest::newRow("um without a time") << "19. Januar 2038 um" << "hh:mm";
     QTest::newRow("German weekday that does not fit") << "Mo 19. Jan 04:14:07 CET 2038" << "is a Tuesday, not a Monday";
     QTest::newRow("a word") << "Tuesday" << "YYYY-MM-DD hh:mm:ss";
     QTest::newRow("not ASCII") << "\u00BD 2038" << "YYYY-MM-DD hh:mm:ss";
     QTest::newRow("signed year") << "+2038-01-19" << "YYYY-MM-DD hh:mm:ss";
+    QTest::newRow("minus sign for a dash") << "2038\u221201\u221219" << "U+2212 MINUS SIGN after \u201C2038\u201D is no dash";
+    // (QString's reading of UTF-8 drops a byte order mark at the start.)
+    QTest::newRow("byte order mark before") << QChar(0xFEFF) + QString("2038-01-19 03:14:07") << "U+FEFF ZERO WIDTH NO-BREAK SPACE (byte order mark) before \u201C2038-01-19\u201D";
+    QTest::newRow("zero width space after") << "2038-01-19 03:14:07\u200B" << "U+200B ZERO WIDTH SPACE after \u201C03:14:07\u201D";
+    QTest::newRow("decomposed umlaut, relative") << "u\u0308bermorgen" << "\u201Cu\u0308bermorgen\u201D is relative";
     QTest::newRow("empty") << "" << "empty";
     QTest::newRow("white space") << " \t\u00A0 " << "only white space";
 }
@@ -569,6 +611,33 @@ void tst_DateParser::refusals() {
         const QString got = QString::fromStdString(e.reason());
         QVERIFY2(got.contains(reason), qPrintable(got));
         QCOMPARE(QString::fromStdString(kvix::describe_error(e).headline), QString("Not a date"));
+        check_examples(e.reason());
+    }
+}
+
+// Texts every reading of which lies outside the range of Unix time: an
+// overflow that quotes the text and says why, not a hint to rewrite it.
+void tst_DateParser::overflows_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("reason"); // a part the reason must hold
+    QTest::newRow("slashes, both orders real and outside") << "05/04/2038" << "\u201C05/04/2038\u201D could be 4 May 2038 or 5 April 2038, and both lie outside";
+    QTest::newRow("dashes, both orders real and outside") << "05-04-2038" << "could be 2038-05-04 (month first) or 2038-04-05 (day first), and both lie outside";
+    QTest::newRow("dashes, one order real and outside") << "1-20-2038" << "names 2038-01-20, outside";
+}
+
+void tst_DateParser::overflows() {
+    QFETCH(QString, text);
+    QFETCH(QString, reason);
+    try {
+        kvix::date::read_seconds(utf8(text), kClock);
+        QFAIL("accepted");
+    } catch (const RuntimeError& e) {
+        QCOMPARE(e.kind(), ErrorKind::Overflow);
+        QCOMPARE(e.expected(), kvix::Expected::Date);
+        QCOMPARE(QString::fromStdString(e.refused()), text);
+        const QString got = QString::fromStdString(e.reason());
+        QVERIFY2(got.contains(reason), qPrintable(got));
+        check_examples(e.reason());
     }
 }
 
@@ -658,6 +727,7 @@ void tst_DateParser::hostileInput() {
         QVERIFY2(!accepted, qPrintable(QString::fromStdString(e.reason())));
         QVERIFY2(e.reason().size() < 400, qPrintable(QString::number(e.reason().size())));
         QVERIFY(e.refused().size() < 120);
+        check_examples(e.reason());
     }
 }
 

@@ -9,7 +9,7 @@
 //   month names           19 Jan 2038, Jan 19, 2038, January 19, 2038 3:14 PM
 //   numbers               19.01.2038, 2038/01/19, 01/19/2038 (month first)
 //   web server logs       [19/Jan/2038:03:14:07 +0000]
-//   German                Di 19. Jan 04:14:07 CET 2038, 19. Januar 2038 um 04:14 Uhr
+//   German                Di 19. Jan 04:14:07 CET 2038, 19. Januar 2038 um 03:14 Uhr
 //   the clock             now, today, yesterday, tomorrow (jetzt, heute, gestern, morgen)
 //   a Unix time           @1405507023
 // A text without a zone is UTC; an offset or a zone name of the zone table

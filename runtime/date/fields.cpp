@@ -1,6 +1,7 @@
 #include "fields.hpp"
 
 #include <string_view>
+#include <initializer_list>
 #include <utility>
 
 #include "calendar.hpp"
@@ -54,6 +55,36 @@ std::string four_digits(std::int32_t year) {
     return s;
 }
 
+// "4 May 2038".
+std::string day_in_words(const Fields& f) {
+    return std::to_string(f.day) + " " + std::string(name_of(WordClass::Month, static_cast<int>(f.month))) +
+           " " + std::to_string(f.year);
+}
+
+// Month and day that name two dates, either way round: refused with both
+// readings, and each written with the year first where that reads.  Month
+// and day differ and are both 1..12, so each reading lies more than two
+// days from the ends of Unix time (1901-12-13 20:45:52, 2038-01-19
+// 03:14:07), and its time and offset, which move it by less than two
+// days, cannot carry it across them: it lies in the range exactly when its
+// midnight does.  When neither does, the text is an overflow.
+[[noreturn]] void refuse_either_order(const Fields& f, std::string_view text) {
+    Fields day_first = f;
+    std::swap(day_first.month, day_first.day);
+    std::string reason = quoted(text.substr(f.date_begin, f.date_end - f.date_begin)) + " could be " +
+                         day_in_words(f) + " or " + day_in_words(day_first);
+    const bool month_first_reads = midnight_in_range(f), day_first_reads = midnight_in_range(day_first);
+    if (!month_first_reads && !day_first_reads)
+        out_of_range(text, reason + ", and both lie outside the range of Unix time.");
+    if (!month_first_reads || !day_first_reads)
+        reason += "; " + day_in_words(month_first_reads ? day_first : f) + " lies outside the range of Unix time";
+    std::string examples;
+    for (const Fields& reading : {f, day_first})
+        if (midnight_in_range(reading))
+            examples += (examples.empty() ? "" : " or ") + iso_date(reading);
+    not_a_date(text, reason + ": write it with the year first, e.g. " + examples + ".");
+}
+
 } // namespace
 
 std::string two_digits(std::uint32_t v) {
@@ -78,10 +109,39 @@ bool is_real_date(std::int32_t year, std::uint32_t month, std::uint32_t day) {
     return month - 1 < 12 && day - 1 < days_in_month(year, month);
 }
 
+namespace {
+
+// The day counts of 1901-12-13, the first day of Unix time, and of
+// 2038-01-19, its last: its first second, -2^31 = -24856 * 86400 + 74752,
+// falls on the day -24856; its last, 2^31 - 1 = 24855 * 86400 + 11647, on
+// the day 24855.
+constexpr std::int32_t kFirstUnixDay = -24856;
+constexpr std::int32_t kLastUnixDay = 24855;
+static_assert(std::int64_t{kFirstUnixDay} * 86400 + 74752 == -2147483648LL);
+static_assert(std::int64_t{kLastUnixDay} * 86400 + 11647 == 2147483647LL);
+
+std::int32_t days_of(const Fields& f) { return days_from_civil({f.year, f.month, f.day}); }
+
+} // namespace
+
+bool midnight_in_range(const Fields& f) {
+    const std::int32_t days = days_of(f);
+    return days > kFirstUnixDay && days <= kLastUnixDay;
+}
+
+bool day_in_range(const Fields& f) {
+    const std::int32_t days = days_of(f);
+    return days >= kFirstUnixDay && days <= kLastUnixDay;
+}
+
 std::string quoted(std::string_view s) { return "\u201C" + shorten_for_message(s) + "\u201D"; }
 
 void not_a_date(std::string_view text, std::string reason) {
     throw RuntimeError(ErrorKind::ConversionFailure, Expected::Date, text, std::move(reason));
+}
+
+void out_of_range(std::string_view text, std::string reason) {
+    throw RuntimeError(ErrorKind::Overflow, Expected::Date, text, std::move(reason));
 }
 
 std::int64_t instant_of(Fields f, std::string_view text) {
@@ -121,13 +181,7 @@ std::int64_t instant_of(Fields f, std::string_view text) {
         const bool month_first = is_real_date(f.year, f.month, f.day);
         const bool day_first = is_real_date(f.year, f.day, f.month);
         if (month_first && day_first && f.month != f.day)
-            not_a_date(text, quoted(text.substr(f.date_begin, f.date_end - f.date_begin)) +
-                                 " could be " + std::to_string(f.day) + " " +
-                                 std::string(name_of(WordClass::Month, static_cast<int>(f.month))) +
-                                 " or " + std::to_string(f.month) + " " +
-                                 std::string(name_of(WordClass::Month, static_cast<int>(f.day))) +
-                                 ": write " + iso_date(f) + ", or " + two_digits(f.month) + "." +
-                                 two_digits(f.day) + "." + four_digits(f.year) + " for the day first.");
+            refuse_either_order(f, text);
         // Day first when only that is a date, or when only its month is
         // real: the checks below then name what is wrong with it.
         if (day_first || (!month_first && f.month > 12 && f.day - 1 < 12))

@@ -45,18 +45,31 @@ std::string slash_date(const Fields& f);
 // Whether year, month and day name a day of the calendar.
 bool is_real_date(std::int32_t year, std::uint32_t month, std::uint32_t day);
 
+// Whether the midnight of a real date lies in the range of Unix time, so
+// that the date written alone reads: 1901-12-14 to 2038-01-19.
+bool midnight_in_range(const Fields& f);
+
+// Whether any second of a real date lies in the range of Unix time:
+// 1901-12-13 to 2038-01-19.
+bool day_in_range(const Fields& f);
+
 // “text”, shortened for a message.
 std::string quoted(std::string_view text);
 
 // Throws the conversion failure of a date text, with the reason.
 [[noreturn]] void not_a_date(std::string_view text, std::string reason);
 
+// Throws the overflow of a date text every reading of which lies outside
+// the range of Unix time, with the reason.
+[[noreturn]] void out_of_range(std::string_view text, std::string reason);
+
 // Checks the fields once, in this order: the 12-hour clock, the offset,
 // an ordinal or week date (made a month and day), the order of month and
 // day, the month, the day and its ordinal suffix, the time of day, the
 // weekday.  Month and day that may stand either way round are read in the
 // order that names a real date; when both orders do, and name different
-// dates, the text is refused with both readings.  Gives the instant they
+// dates, the text is refused with both readings (an overflow when both lie
+// outside the range of Unix time).  Gives the instant they
 // name in seconds since 1970-01-01 00:00:00 UTC: the date and time as
 // written, plus one second when the fraction rounds up, minus the zone's
 // offset.

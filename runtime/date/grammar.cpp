@@ -15,6 +15,7 @@
 // one to Part and to Reader::step), and a row to the family tables of the
 // tests and the README.
 #include <cstdint>
+#include <initializer_list>
 #include <span>
 #include <string>
 #include <string_view>
@@ -28,7 +29,10 @@
 namespace kvix::date {
 namespace {
 
-// What each family's refusal says is accepted.
+// What each family's refusal says is accepted.  Every date text a message
+// suggests stands after "e.g. " at its end, several joined by " or ", and
+// reads to a Unix time; smaller examples (a year, an offset) follow "such
+// as" or stand in parentheses.
 constexpr std::string_view kIsoForm = "Write it as YYYY-MM-DD hh:mm:ss, e.g. 2038-01-19 03:14:07.";
 constexpr std::string_view kBasicForm =
     "Write the basic form as YYYYMMDD or YYYYMMDDThhmmss, e.g. 20380119T031407Z.";
@@ -38,15 +42,16 @@ constexpr std::string_view kWeekForm = "Write a week date as YYYY-Www-D, e.g. 20
 constexpr std::string_view kColonForm = "Write it as YYYY:MM:DD hh:mm:ss, e.g. 2038:01:19 03:14:07.";
 constexpr std::string_view kSlashForm = "Write it as MM/DD/YYYY or DD/MM/YYYY, e.g. 01/19/2038.";
 constexpr std::string_view kDmyForm = "Write it as DD.MM.YYYY, e.g. 19.01.2038.";
-constexpr std::string_view kNamesForm = "Write it as 19 Jan 2038 or Jan 19, 2038.";
-constexpr std::string_view kGermanForm = "Write it as 19. Januar 2038, 04:14:07 or 19.01.2038 04:14:07.";
+constexpr std::string_view kNamesForm = "Write it with the month's name, e.g. 19 Jan 2038 or Jan 19, 2038.";
+constexpr std::string_view kGermanForm =
+    "Write it with the month's name or number, e.g. 19. Januar 2038, 03:14:07 or 19.01.2038 03:14:07.";
 constexpr std::string_view kTimeForm =
-    "Write the time as hh:mm or hh:mm:ss, e.g. 03:14:07 or 3:14:07 AM.";
+    "Write the time as hh:mm or hh:mm:ss, e.g. 2038-01-19 03:14:07 or Jan 19, 2038 3:14:07 AM.";
 constexpr std::string_view kOffsetForm =
-    "Write the zone offset as +hh:mm, +hhmm or +hh, e.g. +01:00.";
+    "Write the zone offset as +hh:mm, +hhmm or +hh, e.g. 2038-01-19T04:14:07+01:00.";
 constexpr std::string_view kAnyForm =
-    "Write it as YYYY-MM-DD hh:mm:ss, e.g. 2038-01-19 03:14:07, or in another common form "
-    "such as Tue, 19 Jan 2038 03:14:07 GMT.";
+    "Write it as YYYY-MM-DD hh:mm:ss or in another common form, e.g. 2038-01-19 03:14:07 or "
+    "Tue, 19 Jan 2038 03:14:07 GMT.";
 
 // The parts of a form.  "Glued": with no white space before it.
 enum class Part : std::uint8_t {
@@ -350,7 +355,8 @@ private:
         case Slash:
         case Dot:
         case Colon:
-            if (!glued_punct(0, part == Dash ? '-' : part == Slash ? '/' : part == Dot ? '.' : ':'))
+            if (!glued_punct(0, part == Dash ? '-' : part == Slash ? '/' : part == Dot ? '.' : ':') ||
+                at(0).is_minus_sign())
                 return false;
             ++i_;
             return true;
@@ -626,17 +632,64 @@ private:
 
     // ---- Refusals ----------------------------------------------------------
 
-    std::string year_reason(const Token& y) const {
+    // The year at y, missing or not of four digits; `form` is the form of
+    // the row that stopped there.
+    std::string year_reason(const Token& y, std::string_view form) const {
         if (y.kind == TokenKind::End)
-            return "The year is missing; write it with four digits, e.g. 2038.";
+            return "The year is missing. " + std::string(form);
         if (!y.is_number())
-            return "The year should follow here, with four digits, e.g. 2038.";
+            return "The year should follow here, with four digits. " + std::string(form);
         const std::string digits(text_of(y));
         if (y.length() == 2)
             return "The year " + quoted(digits) + " has two digits and could be 19" + digits +
                    " or 20" + digits + ": write the year with four digits.";
         return "The year " + quoted(digits) +
-               " does not have four digits: write the year with four digits, from 0100 to 9999.";
+               " does not have four digits: write the year with four digits, from 1901 to 2038, "
+               "the years of Unix time.";
+    }
+
+    // The first and the last token of the text glued to token k (no white
+    // space between), back and on from k; and the text of tokens from..to.
+    std::size_t run_start(std::size_t k) const {
+        while (k > 0 && !tok_[k].space_before)
+            --k;
+        return k;
+    }
+    std::size_t run_end(std::size_t k) const {
+        while (k + 1 < count_ && !tok_[k + 1].space_before && tok_[k + 1].kind != TokenKind::End)
+            ++k;
+        return k;
+    }
+    std::string_view text_of(std::size_t from, std::size_t to) const {
+        return text_.substr(tok_[from].begin, tok_[to].end - tok_[from].begin);
+    }
+
+    // Where token k stands, for a message: after the text glued before it,
+    // else before the text glued after it, else after the text before it.
+    std::string place_of(std::size_t k) const {
+        const bool last = tok_[k + 1].kind == TokenKind::End;
+        if (k > 0 && (!tok_[k].space_before || last))
+            return "after " + quoted(text_of(run_start(k - 1), k - 1));
+        if (!last && (!tok_[k + 1].space_before || k == 0))
+            return "before " + quoted(text_of(k + 1, run_end(k + 1)));
+        return k > 0 ? "after " + quoted(text_of(run_start(k - 1), k - 1)) : "alone";
+    }
+
+    // A character that cannot be seen, which no form holds.
+    std::string invisible_reason() const {
+        for (std::size_t k = 0; k + 1 < count_; ++k)
+            if (tok_[k].kind == TokenKind::Other)
+                if (const NamedCharacter c = named_character(text_of(tok_[k])); c.invisible)
+                    return "An invisible character, " + c.name + " " + place_of(k) +
+                           ", is not read: delete it.";
+        return {};
+    }
+
+    // A zone name, or what stands where one would, that is not read.
+    static std::string unknown_zone_reason(std::string_view zone) {
+        return "The zone name " + quoted(zone) +
+               " is not known here: write its offset from UTC instead, such as +01:00. "
+               "The zone names read are " + zone_names_read() + ".";
     }
 
     // A word of 2 to 5 capitals, as zone abbreviations are written.
@@ -657,7 +710,7 @@ private:
     std::string ambiguous_reason(const Token& z) const {
         const auto row = static_cast<std::size_t>(z.word_value);
         return "The zone name " + quoted(text_of(z)) + " is ambiguous: it is " + zone_readings(row) +
-               ". Write the offset from UTC instead, e.g. " + offset_text(zone_names()[row].offset) + ".";
+               ". Write the offset from UTC instead, such as " + offset_text(zone_names()[row].offset) + ".";
     }
 
     std::string trailing_reason(const Token& t, bool time_read) const {
@@ -669,13 +722,23 @@ private:
                                    "e.g. 2038-01-19 03:14:07 UTC or Tue Jan 19 03:14:07 UTC 2038."
                              : "The zone " + quoted(text_of(t)) +
                                    " needs a time before it, e.g. 2038-01-19 03:14:07 UTC.";
-        if (t.is_word(WordClass::Uhr))
-            return quoted(text_of(t)) + " needs a time before it, e.g. 19.01.2038 04:14 Uhr.";
+        if (t.is_word(WordClass::Uhr)) {
+            // After AM, PM, a.m. or p.m. (the last dot optional)
+            const auto k = static_cast<std::size_t>(&t - tok_);
+            const auto word_before = [&](std::size_t back, WordClass c) { return k > back && tok_[k - 1 - back].is_word(c); };
+            if (time_read && (word_before(0, WordClass::Am) || word_before(0, WordClass::Pm) ||
+                              word_before(0, WordClass::M) || (tok_[k - 1].is_punct('.') && word_before(1, WordClass::M))))
+                return quoted(text_of(t)) + " and AM or PM do not go together: write a 24-hour time "
+                       "with Uhr or a 12-hour time with AM or PM, e.g. 19.01.2038 03:14 Uhr or "
+                       "19.01.2038 3:14 AM.";
+            return quoted(text_of(t)) + (time_read ? " stands right after the time" : " needs a time before it") +
+                   ", e.g. 19.01.2038 03:14 Uhr.";
+        }
         const std::size_t to = count_ >= 2 ? tok_[count_ - 2].end : t.begin;
         std::string reason = "The text after the date is not understood: " +
                              quoted(text_.substr(t.begin, to - t.begin)) + ".";
         if (looks_like_zone_name(t))
-            reason += " If it names a time zone, write its offset from UTC instead, e.g. +01:00. "
+            reason += " If it names a time zone, write its offset from UTC instead, such as +01:00. "
                       "The zone names read are " + zone_names_read() + ".";
         return reason;
     }
@@ -703,13 +766,19 @@ private:
         if (!at(0).is_number())
             return {};
         const std::size_t len = at(0).length();
+        // The minus sign for a date's dash.
+        if (const std::size_t minus = at(1).is_minus_sign() ? 1
+                                      : glued_punct(1, '-') && glued_number(2) && at(3).is_minus_sign() ? 3
+                                                                                                         : 0)
+            return named_character(text_of(at(minus))).name + " " + place_of(i_ + minus) +
+                   " is no dash: a date's parts are joined by the hyphen-minus \u201C-\u201D, e.g. 2038-01-19.";
         // A dash after a number that opens no ISO date and no day before a
         // month name: day and month with dashes, or a year of other than
         // four digits.
         if (glued_punct(1, '-') && len != 4 && !(len <= 2 && at(2).is_word(WordClass::Month))) {
             if (len <= 2 && glued_number(2) && at(2).length() <= 2 && glued_punct(3, '-') && glued_number(4))
-                return at(4).length() == 4 ? dashes_reason() : year_reason(at(4));
-            return year_reason(at(0));
+                return at(4).length() == 4 ? dashes_reason() : year_reason(at(4), kAnyForm);
+            return year_reason(at(0), kAnyForm);
         }
         // Slashes or dots after a number too long for a day or a month and
         // no year first.
@@ -728,30 +797,43 @@ private:
     }
 
     // Day and month with dashes and the year last, at tokens 0, 2 and 4:
-    // the year comes first with dashes; the forms of whichever orders name
-    // a real date.
+    // the year comes first with dashes.  The dates of whichever orders name
+    // a real date, written so that they read: with the year first, or in
+    // the one form of their order that is not in doubt.  A text whose
+    // readings all lie outside the range of Unix time is an overflow.
     std::string dashes_reason() const {
         const auto first = static_cast<std::uint32_t>(at(0).value);
         const auto second = static_cast<std::uint32_t>(at(2).value);
         const auto year = static_cast<std::int32_t>(at(4).value);
-        Fields f;
-        f.year = year;
-        f.month = first;
-        f.day = second;
-        const bool month_first = is_real_date(year, first, second);
-        const bool day_first = is_real_date(year, second, first);
+        Fields month_first, day_first;
+        month_first.year = day_first.year = year;
+        month_first.month = day_first.day = first;
+        month_first.day = day_first.month = second;
+        const bool month_first_real = is_real_date(year, first, second);
+        const bool day_first_real = is_real_date(year, second, first);
         const std::string written = quoted(text_.substr(at(0).begin, at(4).end - at(0).begin));
-        std::string r = "With dashes the year comes first, as in 2038-01-19. ";
-        if (month_first && day_first && first != second)
-            return r + written + " could be day first or month first. Write the day first with dots "
-                       "(19.01.2038) or the month first with slashes (01/19/2038).";
-        if (month_first)
-            return r + "Write " + iso_date(f) + ", or " + slash_date(f) + " with the month first.";
-        if (day_first) {
-            std::swap(f.month, f.day);
-            return r + "Write " + iso_date(f) + ", or " + dot_date(f) + " with the day first.";
+        const std::string r = "With dashes the year comes first";
+        if (!month_first_real && !day_first_real)
+            return written + " names no date in either order; with dashes the year comes first, e.g. 2038-01-19.";
+        if (month_first_real && day_first_real && first != second) {
+            std::string examples;
+            for (const Fields* f : {&month_first, &day_first})
+                if (midnight_in_range(*f))
+                    examples += (examples.empty() ? "" : " or ") + iso_date(*f);
+            const std::string readings = written + " could be " + iso_date(month_first) + " (month first) or " +
+                                         iso_date(day_first) + " (day first)";
+            // Day and month are both 1..12, so neither reading is the first
+            // or the last day of Unix time: each lies wholly in or out.
+            if (examples.empty())
+                out_of_range(text_, readings + ", and both lie outside the range of Unix time.");
+            return r + ". " + readings + ": write the year first, e.g. " + examples + ".";
         }
-        return r + written + " names no date in either order.";
+        const Fields& f = month_first_real ? month_first : day_first;
+        if (!day_in_range(f))
+            out_of_range(text_, written + " names " + iso_date(f) + ", outside the range of Unix time.");
+        if (!midnight_in_range(f)) // the first day of Unix time: its midnight is not in the range
+            return r + ": write " + iso_date(f) + " and the time.";
+        return r + ", e.g. " + iso_date(f) + " or " + (month_first_real ? slash_date(f) : dot_date(f)) + ".";
     }
 
     // A label after an offset that does not fit it, at token k.
@@ -800,6 +882,8 @@ private:
 
     // Why no row read the text.
     std::string reason(const Stop& stop) {
+        if (std::string r = invisible_reason(); !r.empty())
+            return r;
         if (std::string r = near_miss(); !r.empty())
             return r;
         if (!stop.form)
@@ -813,7 +897,22 @@ private:
                 return "The comment " + quoted(text_of(t)) +
                        " is not closed: each \u201C(\u201D in it needs its \u201C)\u201D.";
             return trailing_reason(t, stop.time_read);
-        case Year: return year_reason(tok_[stop.part_start]);
+        case Year: {
+            const std::size_t y_at = stop.part_start;
+            const Token& y = tok_[y_at];
+            if (stop.time_read && !y.is_number() && y.kind != TokenKind::End) { // between a time and a year
+                if (y.kind == TokenKind::Comment)
+                    return "The comment " + quoted(text_of(y)) +
+                           " is not read as a zone: a comment follows a zone, e.g. Tue Jan 19 03:14:07 UTC 2038.";
+                return unknown_zone_reason(text_of(run_start(y_at), run_end(y_at)));
+            }
+            if (y.is_punct(','))
+                return "The comma before the year is not read here: leave it out. " + std::string(stop.form->form);
+            if (y.is_punct('.') && !y.space_before && y_at > 0 && tok_[y_at - 1].is_word(WordClass::Month))
+                return "The dot after the full month name " + quoted(text_of(tok_[y_at - 1])) +
+                       " is not read: only a short name takes one (Jan., M\u00E4r.). " + std::string(stop.form->form);
+            return year_reason(y, stop.form->form);
+        }
         case DayAfterName:
             return t.is_number() && t.length() == 4 ? "The day is missing. " + std::string(kNamesForm)
                                                     : std::string(kNamesForm);
@@ -835,10 +934,8 @@ private:
                 tok_[z_at + 1].is_punct('.') && !tok_[z_at + 1].space_before &&
                 tok_[z_at + 2].is_word(WordClass::M))
                 return "Write " + std::string(z.word == WordClass::A ? "a.m." : "p.m.") +
-                       " without a space inside it, e.g. 3:14:07 a.m.";
-            return "The zone name " + quoted(text_of(z)) +
-                   " is not known here: write its offset from UTC instead, e.g. +01:00. "
-                   "The zone names read are " + zone_names_read() + ".";
+                       " without a space inside it.";
+            return unknown_zone_reason(text_of(z));
         }
         default: return std::string(stop.form->form);
         }

@@ -239,6 +239,36 @@ constexpr auto kLookup = [] {
     return t;
 }();
 
+// The longest name of the vocabulary and the zone table, in bytes.
+constexpr std::size_t kLongestName = [] {
+    std::size_t n = 0;
+    for (const Word& w : kVocabulary)
+        n = std::max(n, w.name.size());
+    for (const ZoneName& z : kZones)
+        n = std::max(n, z.name.size());
+    return n;
+}();
+
+// U+0308 COMBINING DIAERESIS in UTF-8.  Texts in Unicode's decomposed form
+// (NFD), as some systems paste them, write an umlaut as its vowel and this
+// mark: "Ma\u0308rz" for "März".
+constexpr std::string_view kDiaeresis = "\xCC\x88";
+
+// The second byte of the composed umlaut in UTF-8 of a vowel a, o or u in
+// either case: U+00C4, U+00D6, U+00DC and their small letters (0x20 further
+// on) are 0xC3, then 0x80 and their low six bits; 0 for other letters.
+constexpr unsigned char umlaut_of(char vowel) {
+    switch (vowel) {
+    case 'A': return 0x84;
+    case 'O': return 0x96;
+    case 'U': return 0x9C;
+    case 'a': return 0xA4;
+    case 'o': return 0xB6;
+    case 'u': return 0xBC;
+    default: return 0;
+    }
+}
+
 Meaning meaning_of(std::string_view word) {
     const Entry key{word.size(), small(static_cast<unsigned char>(word[0]), 0), 0, {}, {}};
     const auto same_start = [](const Entry& a, const Entry& b) {
@@ -253,13 +283,39 @@ Meaning meaning_of(std::string_view word) {
     return {W::Unknown, 0, false};
 }
 
-// Whether the bytes at text[i] start a letter of a word: an ASCII letter,
+// A word with umlauts written as vowel and mark, looked up as the composed
+// letters; a word longer than every name once composed is not known.
+Meaning composed_meaning_of(std::string_view word) {
+    char composed[kLongestName];
+    std::size_t n = 0;
+    for (std::size_t k = 0; k < word.size(); ++n) {
+        if (n == kLongestName)
+            return {W::Unknown, 0, false};
+        if (word.substr(k + 1, kDiaeresis.size()) == kDiaeresis && umlaut_of(word[k]) != 0) {
+            if (n + 1 == kLongestName)
+                return {W::Unknown, 0, false};
+            composed[n++] = '\xC3';
+            composed[n] = static_cast<char>(umlaut_of(word[k]));
+            k += 1 + kDiaeresis.size();
+        } else {
+            composed[n] = word[k++];
+        }
+    }
+    return meaning_of(std::string_view(composed, n));
+}
+
+// Whether the bytes at text[i] start a letter of a word: an ASCII letter
+// (a, o or u with a combining diaeresis after it counting as one letter),
 // or a Latin-1 letter in UTF-8 (0xC3 then 0x80..0xBF, but the signs
 // U+00D7 and U+00F7); gives its length, or 0.
 std::size_t letter_length(std::string_view text, std::size_t i) {
     const auto c = static_cast<unsigned char>(text[i]);
-    if (byte_class(text[i]) == kByteLetter)
+    if (byte_class(text[i]) == kByteLetter) {
+        if (i + 2 < text.size() && text[i + 1] == kDiaeresis[0] && text[i + 2] == kDiaeresis[1] &&
+            umlaut_of(text[i]) != 0)
+            return 1 + kDiaeresis.size();
         return 1;
+    }
     if (c == 0xC3 && i + 1 < text.size()) {
         const auto next = static_cast<unsigned char>(text[i + 1]);
         if (next >= 0x80 && next <= 0xBF && next != 0x97 && next != 0xB7)
@@ -282,7 +338,59 @@ std::size_t sequence_length(unsigned char lead) {
 // U+2212 MINUS SIGN, as typeset offsets write it.
 bool is_minus_sign(std::string_view s) { return s == "\xE2\x88\x92"; }
 
+// The characters messages name by their code point: those that cannot be
+// seen, which pasted text brings along (a byte order mark, zero-width
+// spaces and joiners, direction marks, the soft hyphen), and the minus sign.
+struct CharacterName {
+    char32_t code_point;
+    std::string_view name;
+    bool invisible;
+};
+constexpr CharacterName kNamedCharacters[] = {
+    {0x00AD, "SOFT HYPHEN", true},
+    {0x200B, "ZERO WIDTH SPACE", true},
+    {0x200C, "ZERO WIDTH NON-JOINER", true},
+    {0x200D, "ZERO WIDTH JOINER", true},
+    {0x200E, "LEFT-TO-RIGHT MARK", true},
+    {0x200F, "RIGHT-TO-LEFT MARK", true},
+    {0x202A, "LEFT-TO-RIGHT EMBEDDING", true},
+    {0x202B, "RIGHT-TO-LEFT EMBEDDING", true},
+    {0x202C, "POP DIRECTIONAL FORMATTING", true},
+    {0x202D, "LEFT-TO-RIGHT OVERRIDE", true},
+    {0x202E, "RIGHT-TO-LEFT OVERRIDE", true},
+    {0x2060, "WORD JOINER", true},
+    {0x2066, "LEFT-TO-RIGHT ISOLATE", true},
+    {0x2067, "RIGHT-TO-LEFT ISOLATE", true},
+    {0x2068, "FIRST STRONG ISOLATE", true},
+    {0x2069, "POP DIRECTIONAL ISOLATE", true},
+    {0xFEFF, "ZERO WIDTH NO-BREAK SPACE (byte order mark)", true},
+    {0x2212, "MINUS SIGN", false},
+};
+
+// The code point of one UTF-8 sequence of two or three bytes, or 0 for
+// other bytes (the named characters all lie in U+0080..U+FFFF).
+char32_t code_point_of(std::string_view c) {
+    const auto b = [&](std::size_t k) { return static_cast<char32_t>(static_cast<unsigned char>(c[k])); };
+    if (c.size() == 2 && (b(0) & 0xE0) == 0xC0)
+        return ((b(0) & 0x1F) << 6) | (b(1) & 0x3F);
+    if (c.size() == 3 && (b(0) & 0xF0) == 0xE0)
+        return ((b(0) & 0x0F) << 12) | ((b(1) & 0x3F) << 6) | (b(2) & 0x3F);
+    return 0;
+}
+
 } // namespace
+
+NamedCharacter named_character(std::string_view c) {
+    const char32_t cp = code_point_of(c);
+    for (const CharacterName& n : kNamedCharacters)
+        if (n.code_point == cp) {
+            std::string name = "U+";
+            for (int shift = 12; shift >= 0; shift -= 4)
+                name += "0123456789ABCDEF"[(cp >> shift) & 0xF];
+            return {name + " " + std::string(n.name), n.invisible};
+        }
+    return {};
+}
 
 std::span<const ZoneName> zone_names() { return kZones; }
 
@@ -357,13 +465,17 @@ void tokenize(std::string_view text, TokenList& out) {
             t.value = v < kNumberCap ? v : kNumberCap;
         } else if (const std::size_t first = letter_length(text, i)) {
             j = i + first;
+            bool decomposed = first == 1 + kDiaeresis.size(); // an umlaut as vowel and mark
             while (j < n)
-                if (const std::size_t more = letter_length(text, j))
+                if (const std::size_t more = letter_length(text, j)) {
                     j += more;
-                else
+                    decomposed |= more == 1 + kDiaeresis.size();
+                } else {
                     break;
+                }
             t.kind = TokenKind::Word;
-            const Meaning m = meaning_of(text.substr(i, j - i));
+            const std::string_view word = text.substr(i, j - i);
+            const Meaning m = decomposed ? composed_meaning_of(word) : meaning_of(word);
             t.word = m.cls;
             t.word_value = m.value;
             t.short_form = m.short_form;

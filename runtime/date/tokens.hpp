@@ -3,7 +3,8 @@
 // A token is a run of ASCII digits (a number), a run of letters (a word,
 // looked up in the vocabulary and the zone names): ASCII letters and the
 // letters of Latin-1 in UTF-8, U+00C0..U+00FF but for the signs U+00D7 and
-// U+00F7, so that "März" is one word; one punctuation character, a
+// U+00F7, so that "März" is one word (also when written "Ma\u0308rz", with
+// the combining diaeresis after a, o or u); one punctuation character, a
 // parenthesised comment, or one other character.  White space (text_space.hpp)
 // only separates tokens: each token records whether white space stood before
 // it, and a run of it counts as one.  The list lives in a fixed array: past
@@ -23,7 +24,8 @@ enum class TokenKind : std::uint8_t {
     End,     // the end of the text; always the last token
     Number,  // ASCII digits
     Word,    // letters
-    Punct,   // one ASCII character that is neither space, digit nor letter
+    Punct,   // one ASCII character that is neither space, digit nor letter;
+             // U+2212 MINUS SIGN is "-"
     Comment, // "(" up to the ")" that balances it, or to the end of the text
     Other,   // one non-ASCII character that is no space
     Rest,    // the text beyond the token limit, not tokenized
@@ -86,6 +88,18 @@ std::string zone_readings(std::size_t row);
 // An offset in minutes as +hh:mm or -hh:mm.
 std::string offset_text(int minutes);
 
+// A character that messages name, by its code point and name:
+// "U+200B ZERO WIDTH SPACE".  The invisible characters that pasted text
+// brings along, and U+2212 MINUS SIGN.
+struct NamedCharacter {
+    std::string name; // empty for other characters
+    bool invisible = false;
+};
+
+// The name of the character written by the bytes of one token, if
+// messages name it.
+NamedCharacter named_character(std::string_view c);
+
 struct Token {
     TokenKind kind;
     bool space_before;      // white space (or the start of the text) before it
@@ -102,6 +116,8 @@ struct Token {
     bool is_number() const { return kind == TokenKind::Number; }
     bool is_punct(char c) const { return kind == TokenKind::Punct && ch == c; }
     bool is_word(WordClass c) const { return kind == TokenKind::Word && word == c; }
+    // U+2212 MINUS SIGN, read as "-" where a sign stands, but no dash.
+    bool is_minus_sign() const { return kind == TokenKind::Punct && ch == '-' && length() > 1; }
 };
 
 // Numbers above this keep this value; no field reads more than 8 digits.
