@@ -79,6 +79,28 @@ void check_examples(const std::string& reason) {
     }
 }
 
+// Reads the row's text, which must be refused with `kind` as a date, with
+// the row's part of the reason; an overflow quotes the text whole.  Then
+// every example the reason suggests must read.
+void check_refused(ErrorKind kind) {
+    QFETCH(QString, text);
+    QFETCH(QString, reason);
+    try {
+        kvix::date::read_seconds(utf8(text), kClock);
+        QFAIL("accepted");
+    } catch (const RuntimeError& e) {
+        QCOMPARE(e.kind(), kind);
+        QCOMPARE(e.expected(), kvix::Expected::Date);
+        if (kind == ErrorKind::Overflow)
+            QCOMPARE(QString::fromStdString(e.refused()), text);
+        else
+            QCOMPARE(QString::fromStdString(kvix::describe_error(e).headline), QString("Not a date"));
+        const QString got = QString::fromStdString(e.reason());
+        QVERIFY2(got.contains(reason), qPrintable(got));
+        check_examples(e.reason());
+    }
+}
+
 } // namespace
 
 class tst_DateParser : public QObject {
@@ -599,21 +621,7 @@ void tst_DateParser::refusals_data() {
     QTest::newRow("white space") << " \t\u00A0 " << "only white space";
 }
 
-void tst_DateParser::refusals() {
-    QFETCH(QString, text);
-    QFETCH(QString, reason);
-    try {
-        kvix::date::read_seconds(utf8(text), kClock);
-        QFAIL("accepted");
-    } catch (const RuntimeError& e) {
-        QCOMPARE(e.kind(), ErrorKind::ConversionFailure);
-        QCOMPARE(e.expected(), kvix::Expected::Date);
-        const QString got = QString::fromStdString(e.reason());
-        QVERIFY2(got.contains(reason), qPrintable(got));
-        QCOMPARE(QString::fromStdString(kvix::describe_error(e).headline), QString("Not a date"));
-        check_examples(e.reason());
-    }
-}
+void tst_DateParser::refusals() { check_refused(ErrorKind::ConversionFailure); }
 
 // Texts every reading of which lies outside the range of Unix time: an
 // overflow that quotes the text and says why, not a hint to rewrite it.
@@ -625,21 +633,7 @@ void tst_DateParser::overflows_data() {
     QTest::newRow("dashes, one order real and outside") << "1-20-2038" << "names 2038-01-20, outside";
 }
 
-void tst_DateParser::overflows() {
-    QFETCH(QString, text);
-    QFETCH(QString, reason);
-    try {
-        kvix::date::read_seconds(utf8(text), kClock);
-        QFAIL("accepted");
-    } catch (const RuntimeError& e) {
-        QCOMPARE(e.kind(), ErrorKind::Overflow);
-        QCOMPARE(e.expected(), kvix::Expected::Date);
-        QCOMPARE(QString::fromStdString(e.refused()), text);
-        const QString got = QString::fromStdString(e.reason());
-        QVERIFY2(got.contains(reason), qPrintable(got));
-        check_examples(e.reason());
-    }
-}
+void tst_DateParser::overflows() { check_refused(ErrorKind::Overflow); }
 
 // A fraction of a second rounds to the nearest second, an exact half to
 // the later one, decided on the digits: by the time the date serial is
