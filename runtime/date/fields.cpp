@@ -47,12 +47,20 @@ constexpr int suffix_of(std::uint32_t day) {
 static_assert(suffix_of(1) == 1 && suffix_of(11) == 4 && suffix_of(12) == 4 && suffix_of(22) == 2 && suffix_of(23) == 3);
 constexpr std::string_view kSuffixes[] = {"", "st", "nd", "rd", "th"};
 
+// The day counts of 1901-12-13, the first day of Unix time, and of
+// 2038-01-19, its last: its first second, -2^31 = -24856 * 86400 + 74752,
+// falls on the day -24856; its last, 2^31 - 1 = 24855 * 86400 + 11647, on
+// the day 24855.
+constexpr std::int32_t kFirstUnixDay = -24856;
+constexpr std::int32_t kLastUnixDay = 24855;
+static_assert(std::int64_t{kFirstUnixDay} * 86400 + 74752 == -2147483648LL);
+static_assert(std::int64_t{kLastUnixDay} * 86400 + 11647 == 2147483647LL);
+
+std::int32_t days_of(const Fields& f) { return days_from_civil({f.year, f.month, f.day}); }
+
 std::string four_digits(std::int32_t year) {
     const auto y = static_cast<std::uint32_t>(year); // [0, 9999]
-    std::string s(4, '0');
-    put_two_digits(s.data(), y / 100);
-    put_two_digits(s.data() + 2, y % 100);
-    return s;
+    return two_digits(y / 100) + two_digits(y % 100);
 }
 
 // "4 May 2038".
@@ -108,21 +116,6 @@ std::string slash_date(const Fields& f) {
 bool is_real_date(std::int32_t year, std::uint32_t month, std::uint32_t day) {
     return month - 1 < 12 && day - 1 < days_in_month(year, month);
 }
-
-namespace {
-
-// The day counts of 1901-12-13, the first day of Unix time, and of
-// 2038-01-19, its last: its first second, -2^31 = -24856 * 86400 + 74752,
-// falls on the day -24856; its last, 2^31 - 1 = 24855 * 86400 + 11647, on
-// the day 24855.
-constexpr std::int32_t kFirstUnixDay = -24856;
-constexpr std::int32_t kLastUnixDay = 24855;
-static_assert(std::int64_t{kFirstUnixDay} * 86400 + 74752 == -2147483648LL);
-static_assert(std::int64_t{kLastUnixDay} * 86400 + 11647 == 2147483647LL);
-
-std::int32_t days_of(const Fields& f) { return days_from_civil({f.year, f.month, f.day}); }
-
-} // namespace
 
 bool midnight_in_range(const Fields& f) {
     const std::int32_t days = days_of(f);
@@ -210,7 +203,7 @@ std::int64_t instant_of(Fields f, std::string_view text) {
         not_a_date(text, "Second 60 is a leap second, and Unix time has none.");
     if (f.second > 59)
         not_a_date(text, "Seconds go from 00 to 59; there is no second " + two_digits(f.second) + ".");
-    const std::int32_t days = days_from_civil({f.year, f.month, f.day});
+    const std::int32_t days = days_of(f);
     if (f.weekday >= 0 && f.weekday != weekday_of(days))
         not_a_date(text, iso_date(f) + " is a " +
                              std::string(name_of(WordClass::Weekday, weekday_of(days))) +

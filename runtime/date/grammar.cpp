@@ -148,35 +148,24 @@ private:
             f_.weekday = read_weekday();
             return true;
         case YearFirst:
+        case Year:
             if (!at(0).is_number() || at(0).length() != 4)
                 return false;
             f_.year = static_cast<std::int32_t>(take_value());
             return true;
-        case Digits8: {
-            if (!at(0).is_number() || at(0).length() != 8)
-                return false;
-            const std::uint32_t v = take_value(); // [0, 99999999]
-            f_.number_alone = at(0).kind == TokenKind::End && start_ == 0;
-            f_.year = static_cast<std::int32_t>(v / 10000);
-            f_.month = v / 100 % 100;
-            f_.day = v % 100;
-            return true;
-        }
+        case Digits8:
         case Digits14: {
-            if (!at(0).is_number() || at(0).length() != 14)
+            const std::size_t len = part == Digits8 ? 8 : 14;
+            if (!at(0).is_number() || at(0).length() != len)
                 return false;
             const std::uint64_t v = tok_[i_++].value; // [0, 10^14)
             f_.number_alone = at(0).kind == TokenKind::End && start_ == 0;
-            const auto date = static_cast<std::uint32_t>(v / 1000000); // YYYYMMDD
-            const auto time = static_cast<std::uint32_t>(v % 1000000); // hhmmss
+            const auto date = static_cast<std::uint32_t>(len == 8 ? v : v / 1000000); // YYYYMMDD
             f_.year = static_cast<std::int32_t>(date / 10000);
             f_.month = date / 100 % 100;
             f_.day = date % 100;
-            f_.hour = time / 10000;
-            f_.minute = time / 100 % 100;
-            f_.second = time % 100;
-            read_fraction();
-            time_read_ = true;
+            if (part == Digits14)
+                read_hms(static_cast<std::uint32_t>(v % 1000000), true);
             return true;
         }
         case YearDay:
@@ -246,11 +235,6 @@ private:
             if (at(0).is_punct(','))
                 ++i_;
             return true;
-        case Year:
-            if (!at(0).is_number() || at(0).length() != 4)
-                return false;
-            f_.year = static_cast<std::int32_t>(take_value());
-            return true;
         case EitherOrder:
             f_.either_order = true;
             f_.date_end = tok_[i_ - 1].end;
@@ -264,13 +248,8 @@ private:
             }
             return true;
         case LeadT:
-            if (!at(0).is_word(W::T) || at(0).space_before)
-                return false;
-            ++i_;
-            time_required_ = true;
-            return true;
         case LeadColon:
-            if (!glued_punct(0, ':'))
+            if (part == LeadT ? !at(0).is_word(W::T) || at(0).space_before : !glued_punct(0, ':'))
                 return false;
             ++i_;
             time_required_ = true;
@@ -284,13 +263,7 @@ private:
             const std::size_t len = at(0).length();
             if (!glued_number(0) || (len != 4 && len != 6))
                 return false;
-            const std::uint32_t hms = take_value() * (len == 6 ? 1 : 100); // hhmmss, [0, 999999]
-            f_.hour = hms / 10000;
-            f_.minute = hms / 100 % 100;
-            f_.second = hms % 100;
-            if (len == 6)
-                read_fraction();
-            time_read_ = true;
+            read_hms(take_value() * (len == 6 ? 1 : 100), len == 6); // hhmmss, [0, 999999]
             return true;
         }
         case Zone:
@@ -334,6 +307,17 @@ private:
         const bool iso_hour = after_t_ && hour_alone && tok_[i_ - 1].length() == 2;
         time_read_ = f_.half != 0 || uhr || !hour_alone || iso_hour;
         return time_read_;
+    }
+
+    // A time of day as hhmmss, [0, 999999], and the fraction of a second
+    // where one may follow.
+    void read_hms(std::uint32_t hms, bool fraction) {
+        f_.hour = hms / 10000;
+        f_.minute = hms / 100 % 100;
+        f_.second = hms % 100;
+        if (fraction)
+            read_fraction();
+        time_read_ = true;
     }
 
     // The fraction of a second, after "." or ",", any number of digits.
@@ -461,9 +445,7 @@ private:
         using W = WordClass;
         const Token& w = at(0);
         if (w.kind == TokenKind::Word && w.space_before) {
-            if (is_zone_name(w) && !agrees_with_offset(w))
-                return false;
-            if (is_mean_time(w))
+            if ((is_zone_name(w) && !agrees_with_offset(w)) || is_mean_time(w))
                 return false;
             if (is_zone_name(w) || (w.word == W::Unknown && looks_like_zone_name(w)))
                 ++i_;

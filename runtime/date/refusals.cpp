@@ -357,10 +357,9 @@ public:
                 return std::string(kOffsetForm);
             if (z.word == WordClass::ZoneAmbiguous)
                 return ambiguous_reason(z);
-            const std::size_t z_at = stop.part_start;
-            if ((z.word == WordClass::A || z.word == WordClass::P) && z_at + 2 < count_ &&
-                tok_[z_at + 1].is_punct('.') && !tok_[z_at + 1].space_before &&
-                tok_[z_at + 2].is_word(WordClass::M))
+            i_ = stop.part_start;
+            if ((z.word == WordClass::A || z.word == WordClass::P) && glued_punct(1, '.') &&
+                at(2).is_word(WordClass::M))
                 return "Write " + std::string(z.word == WordClass::A ? "a.m." : "p.m.") +
                        " without a space inside it.";
             return unknown_zone_reason(text_of(z));

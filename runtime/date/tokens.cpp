@@ -278,9 +278,7 @@ Meaning meaning_of(std::string_view word) {
     for (auto e = from; e != to; ++e)
         if (same_word(word, e->name))
             return e->meaning;
-    if (word.size() == 1) // other single letters: military zones
-        return {W::ZoneUnknown, 0, false};
-    return {W::Unknown, 0, false};
+    return {word.size() == 1 ? W::ZoneUnknown : W::Unknown, 0, false}; // other single letters: military zones
 }
 
 // A word with umlauts written as vowel and mark, looked up as the composed
@@ -289,11 +287,10 @@ Meaning composed_meaning_of(std::string_view word) {
     char composed[kLongestName];
     std::size_t n = 0;
     for (std::size_t k = 0; k < word.size(); ++n) {
-        if (n == kLongestName)
+        const bool umlaut = word.substr(k + 1, kDiaeresis.size()) == kDiaeresis && umlaut_of(word[k]) != 0;
+        if (n + (umlaut ? 1 : 0) >= kLongestName) // n is at most kLongestName
             return {W::Unknown, 0, false};
-        if (word.substr(k + 1, kDiaeresis.size()) == kDiaeresis && umlaut_of(word[k]) != 0) {
-            if (n + 1 == kLongestName)
-                return {W::Unknown, 0, false};
+        if (umlaut) {
             composed[n++] = '\xC3';
             composed[n] = static_cast<char>(umlaut_of(word[k]));
             k += 1 + kDiaeresis.size();
@@ -309,14 +306,13 @@ Meaning composed_meaning_of(std::string_view word) {
 // or a Latin-1 letter in UTF-8 (0xC3 then 0x80..0xBF, but the signs
 // U+00D7 and U+00F7); gives its length, or 0.
 std::size_t letter_length(std::string_view text, std::size_t i) {
-    const auto c = static_cast<unsigned char>(text[i]);
     if (byte_class(text[i]) == kByteLetter) {
         if (i + 2 < text.size() && text[i + 1] == kDiaeresis[0] && text[i + 2] == kDiaeresis[1] &&
             umlaut_of(text[i]) != 0)
             return 1 + kDiaeresis.size();
         return 1;
     }
-    if (c == 0xC3 && i + 1 < text.size()) {
+    if (text[i] == '\xC3' && i + 1 < text.size()) {
         const auto next = static_cast<unsigned char>(text[i + 1]);
         if (next >= 0x80 && next <= 0xBF && next != 0x97 && next != 0xB7)
             return 2;
@@ -326,17 +322,8 @@ std::size_t letter_length(std::string_view text, std::size_t i) {
 
 // Bytes of the UTF-8 sequence a lead byte starts (1 for a stray byte).
 std::size_t sequence_length(unsigned char lead) {
-    if (lead >= 0xF0 && lead < 0xF8)
-        return 4;
-    if (lead >= 0xE0)
-        return lead < 0xF0 ? 3 : 1;
-    if (lead >= 0xC0)
-        return 2;
-    return 1;
+    return lead >= 0xF8 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
 }
-
-// U+2212 MINUS SIGN, as typeset offsets write it.
-bool is_minus_sign(std::string_view s) { return s == "\xE2\x88\x92"; }
 
 // The characters messages name by their code point: those that cannot be
 // seen, which pasted text brings along (a byte order mark, zero-width
@@ -437,12 +424,7 @@ void tokenize(std::string_view text, TokenList& out) {
     std::size_t i = 0;
     while (i < n) {
         const ByteClass cls = byte_class(p[i]);
-        if (cls == kByteSpace) {
-            ++i;
-            space = true;
-            continue;
-        }
-        if (const std::size_t blank = cls == kByteHigh ? space_length(text, i) : 0) {
+        if (const std::size_t blank = cls == kByteSpace ? 1 : cls == kByteHigh ? space_length(text, i) : 0) {
             i += blank;
             space = true;
             continue;
@@ -464,15 +446,12 @@ void tokenize(std::string_view text, TokenList& out) {
             t.kind = TokenKind::Number;
             t.value = v < kNumberCap ? v : kNumberCap;
         } else if (const std::size_t first = letter_length(text, i)) {
-            j = i + first;
-            bool decomposed = first == 1 + kDiaeresis.size(); // an umlaut as vowel and mark
-            while (j < n)
-                if (const std::size_t more = letter_length(text, j)) {
-                    j += more;
-                    decomposed |= more == 1 + kDiaeresis.size();
-                } else {
-                    break;
-                }
+            j = i;
+            bool decomposed = false; // an umlaut as vowel and mark
+            for (std::size_t more = first; more != 0; more = j < n ? letter_length(text, j) : 0) {
+                j += more;
+                decomposed |= more == 1 + kDiaeresis.size();
+            }
             t.kind = TokenKind::Word;
             const std::string_view word = text.substr(i, j - i);
             const Meaning m = decomposed ? composed_meaning_of(word) : meaning_of(word);
@@ -485,7 +464,8 @@ void tokenize(std::string_view text, TokenList& out) {
             const std::size_t last = i + sequence_length(static_cast<unsigned char>(p[i]));
             while (j < n && j < last && (static_cast<unsigned char>(p[j]) & 0xC0) == 0x80)
                 ++j;
-            t.kind = is_minus_sign(text.substr(i, j - i)) ? TokenKind::Punct : TokenKind::Other;
+            // U+2212 MINUS SIGN, as typeset offsets write it, is "-".
+            t.kind = text.substr(i, j - i) == "\xE2\x88\x92" ? TokenKind::Punct : TokenKind::Other;
             t.ch = '-';
         } else if (p[i] == '(') {
             // A comment as mail has it (RFC 5322): comments nest, and a
