@@ -19,9 +19,10 @@ static_assert(kLastDateSecond ==
 
 constexpr bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
-// The nearest whole second of a serial, as seconds since 1970-01-01, or
-// nothing when that lies outside the date range (NaN included).
-bool serial_to_second(double serial, std::int64_t& second) {
+// The nearest whole second of a serial, as seconds since 1970-01-01.
+// Throws the overflow error when that lies outside the date range (NaN
+// included); a serial is never typed by the user, so the refusal names none.
+std::int64_t second_of_serial(double serial) {
     // serial * 86400 is within 2^-52 relative of the exact product; over the
     // date range that is under 1e-4 s, so the nearest second is found
     // exactly for every serial not within 1e-4 s of a half second.
@@ -31,20 +32,14 @@ bool serial_to_second(double serial, std::int64_t& second) {
     // first <= floor(x) <= last, for whole first and last, is
     // first <= x < last + 1; NaN fails both.
     if (!(x >= first && x < last + 1.0))
-        return false;
+        throw RuntimeError(ErrorKind::Overflow, Expected::Date, {},
+                           "That date serial lies outside the dates 0100-01-01 to 9999-12-31.");
     // The conversion cuts towards zero: one less is the floor of a negative
     // x with a fraction (only dates before 1899-12-30 have one).
     std::int64_t whole = static_cast<std::int64_t>(x);
     if (x < 0 && static_cast<double>(whole) != x)
         --whole;
-    second = whole - kUnixEpochSerialDays * kSecondsPerDayInt;
-    return true;
-}
-
-// A serial is never typed by the user, so the refusal names none.
-[[noreturn]] void date_overflow() {
-    throw RuntimeError(ErrorKind::Overflow, Expected::Date, {},
-                       "That date serial lies outside the dates 0100-01-01 to 9999-12-31.");
+    return whole - kUnixEpochSerialDays * kSecondsPerDayInt;
 }
 
 // U+2212 MINUS SIGN in UTF-8, as typeset texts and many web pages write "-".
@@ -124,13 +119,15 @@ std::string unit_hint(std::string_view text, const NumberRead& read) {
 NumberRead read_number(std::string_view text, std::int64_t shift) {
     const std::string_view t = trim_space(text);
     NumberRead r;
+    const auto refused_at = [&r](std::size_t at) {
+        r.fault_at = at;
+        return r;
+    };
     const std::size_t n = t.size();
     bool negative;
     std::size_t i = sign_at(t, 0, negative);
-    if (i == n) {
-        r.fault_at = i;
-        return r;
-    }
+    if (i == n)
+        return refused_at(i);
 
     // The digits of the whole part, of the fraction after an optional
     // point, and an optional exponent: 1405507023.107, .5, 5., 1.7E+09.
@@ -144,10 +141,8 @@ NumberRead read_number(std::string_view text, std::int64_t shift) {
     while (i < n && is_digit(t[i]))
         ++i;
     const std::size_t digits = whole_digits + (i - fraction_begin);
-    if (digits == 0) {
-        r.fault_at = i == fraction_begin && i > whole_begin ? i - 1 : i;
-        return r;
-    }
+    if (digits == 0)
+        return refused_at(i == fraction_begin && i > whole_begin ? i - 1 : i);
     // Saturated far beyond any exponent that leaves a 19-digit value.
     constexpr std::int64_t kExponentCap = 1'000'000'000;
     std::int64_t exponent = 0;
@@ -155,20 +150,16 @@ NumberRead read_number(std::string_view text, std::int64_t shift) {
         r.exponent = true;
         bool exponent_negative;
         i += 1 + sign_at(t, i + 1, exponent_negative);
-        if (i == n || !is_digit(t[i])) {
-            r.fault_at = i;
-            return r;
-        }
+        if (i == n || !is_digit(t[i]))
+            return refused_at(i);
         for (; i < n && is_digit(t[i]); ++i)
             if (exponent < kExponentCap)
                 exponent = exponent * 10 + (t[i] - '0');
         if (exponent_negative)
             exponent = -exponent;
     }
-    if (i < n) {
-        r.fault_at = i;
-        return r;
-    }
+    if (i < n)
+        return refused_at(i);
 
     // The k-th digit of the mantissa, the point taken out.
     const auto digit = [&](std::size_t k) {
@@ -240,15 +231,10 @@ void refuse_int32(std::string_view text, const NumberRead& read) {
     throw RuntimeError(ErrorKind::Overflow, Expected::Number, text, unit_hint(text, read));
 }
 
-std::string format_int32(std::int32_t value) {
-    return std::to_string(value);
-}
+std::string format_int32(std::int32_t value) { return std::to_string(value); }
 
 void format_date_to(double serial, char* out) {
-    std::int64_t second;
-    if (!serial_to_second(serial, second))
-        date_overflow();
-    const auto [days, second_of_day] = split_days(second);
+    const auto [days, second_of_day] = split_days(second_of_serial(serial));
     const CivilDate date = civil_from_days(days);
     const auto time_of_day = static_cast<std::uint32_t>(second_of_day); // [0, 86399]
     const std::uint32_t hour = time_of_day / 3600, minute = time_of_day / 60 % 60, sec = time_of_day % 60;
@@ -274,9 +260,7 @@ std::string format_date(double serial) {
 }
 
 double check_date(double value) {
-    std::int64_t second;
-    if (!serial_to_second(value, second))
-        date_overflow();
+    second_of_serial(value);
     return value;
 }
 

@@ -61,18 +61,11 @@ std::string shorten_for_message(std::string_view text) {
     std::size_t tail = text.size() - kTailShown;
     while (tail < text.size() && is_continuation(text[tail]))
         ++tail;
-    std::string out;
-    out.reserve(head + (text.size() - tail) + 40);
-    out.append(text.substr(0, head));
-    out.append("\xE2\x80\xA6"); // an ellipsis
-    out.append(text.substr(tail));
     std::size_t characters = 0;
     for (char c : text)
         characters += is_continuation(c) ? 0 : 1;
-    out.append(" (");
-    out.append(std::to_string(characters));
-    out.append(" characters)");
-    return out;
+    return std::string(text.substr(0, head)) + "\xE2\x80\xA6" + std::string(text.substr(tail)) + " (" +
+           std::to_string(characters) + " characters)"; // U+2026, an ellipsis, between head and tail
 }
 
 RuntimeError::RuntimeError(ErrorKind kind, Expected expected,
@@ -87,14 +80,10 @@ ErrorMessage describe_error(const RuntimeError& e) {
     std::string& d = m.details;
     if (!e.refused().empty() && (e.kind() == ErrorKind::ConversionFailure ||
                                  e.kind() == ErrorKind::Overflow)) {
-        d += "Refused: \u201C";
-        d += e.refused();
-        d += "\u201D\n";
+        d += "Refused: \u201C" + e.refused() + "\u201D\n";
     }
-    if (!e.reason().empty()) {
-        d += e.reason();
-        d += '\n';
-    }
+    if (!e.reason().empty())
+        d += e.reason() + '\n';
     d += accepted_line(e);
     return m;
 }
