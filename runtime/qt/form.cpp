@@ -34,7 +34,6 @@ QAccessibleInterface* form_accessible(const QString&, QObject* object) {
         return new QAccessibleWidget(form, QAccessible::Window);
     return nullptr;
 }
-} // namespace
 
 // A QLineEdit seen as a text box of the form.  A line edit cannot fail to
 // give or take its text, so both operations always succeed.
@@ -59,8 +58,6 @@ private:
 
     QLineEdit& edit_;
 };
-
-namespace {
 
 // A push button whose access key clicks it at once, on every press.  The
 // toolkit's own button shows an access-key click pressed for a tenth of a

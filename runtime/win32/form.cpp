@@ -124,10 +124,7 @@ public:
         : FormTextBox(form, decl), edit_(edit) {}
 
     ResultCode write_text(std::string_view text) override {
-        const std::wstring wide = utf16_of(text);
-        if (!SetWindowTextW(edit_, wide.c_str()))
-            return last_error_code();
-        return kResultOk;
+        return SetWindowTextW(edit_, utf16_of(text).c_str()) ? kResultOk : last_error_code();
     }
 
     HWND hwnd() const { return edit_; }
@@ -267,21 +264,14 @@ void Win32Form::lay_out(int dpi) {
         TEXTMETRICW metrics{};
         GetTextMetricsW(dc, &metrics);
         const bool fits = captions_fit(decl(), [&](const ControlDecl& c, std::string_view shown) {
-            const int width = twips_to_pixels(c.width, dpi), height = twips_to_pixels(c.height, dpi);
             const std::wstring text = utf16_of(shown);
             SIZE extent{};
             GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
-            CaptionRoom room{width, height, extent.cx, metrics.tmHeight};
-            switch (c.kind) {
-            case ControlKind::Label: break;
-            case ControlKind::Button:
+            CaptionRoom room{twips_to_pixels(c.width, dpi), twips_to_pixels(c.height, dpi), extent.cx,
+                             metrics.tmHeight};
+            if (c.kind != ControlKind::Label) {
                 room.room_width -= 2 * (edge + inner);
-                room.room_height -= 2 * (edge + inner);
-                break;
-            case ControlKind::TextBox:
-                room.room_width -= 2 * (edge + inner);
-                room.room_height -= 2 * edge;
-                break;
+                room.room_height -= 2 * (c.kind == ControlKind::Button ? edge + inner : edge);
             }
             return room;
         });
