@@ -1,7 +1,6 @@
 #include "fields.hpp"
 
 #include <string_view>
-#include <initializer_list>
 #include <utility>
 
 #include "calendar.hpp"
@@ -86,10 +85,9 @@ std::string day_in_words(const Fields& f) {
         out_of_range(text, reason + ", and both lie outside the range of Unix time.");
     if (!month_first_reads || !day_first_reads)
         reason += "; " + day_in_words(month_first_reads ? day_first : f) + " lies outside the range of Unix time";
-    std::string examples;
-    for (const Fields& reading : {f, day_first})
-        if (midnight_in_range(reading))
-            examples += (examples.empty() ? "" : " or ") + iso_date(reading);
+    const std::string examples = month_first_reads && day_first_reads
+                                     ? iso_date(f) + " or " + iso_date(day_first)
+                                     : iso_date(month_first_reads ? f : day_first);
     not_a_date(text, reason + ": write it with the year first, e.g. " + examples + ".");
 }
 

@@ -239,15 +239,9 @@ constexpr auto kLookup = [] {
     return t;
 }();
 
-// The longest name of the vocabulary and the zone table, in bytes.
-constexpr std::size_t kLongestName = [] {
-    std::size_t n = 0;
-    for (const Word& w : kVocabulary)
-        n = std::max(n, w.name.size());
-    for (const ZoneName& z : kZones)
-        n = std::max(n, z.name.size());
-    return n;
-}();
+// The longest name of the vocabulary and the zone table, in bytes: the
+// lookup is in the order of the lengths.
+constexpr std::size_t kLongestName = kLookup.back().length;
 
 // U+0308 COMBINING DIAERESIS in UTF-8.  Texts in Unicode's decomposed form
 // (NFD), as some systems paste them, write an umlaut as its vowel and this
