@@ -67,11 +67,8 @@ void LongTextEdit::lay_out_visible(QTextLayout& layout, View& view) {
     left_char_ = std::clamp<qsizetype>(left_char_, 0, n);
     // After a far jump the view comes from the side the cursor left: the
     // cursor then ends at the right edge going right, the left going left.
-    if (cursor - left_char_ > kSpan) {
-        left_char_ = cursor - kSpan;
-        left_pixels_ = 0;
-    } else if (left_char_ - cursor > kSpan) {
-        left_char_ = std::min(n, cursor + kSpan);
+    if (std::abs(cursor - left_char_) > kSpan) {
+        left_char_ = cursor > left_char_ ? cursor - kSpan : std::min(n, cursor + kSpan);
         left_pixels_ = 0;
     }
     qsizetype first = std::max<qsizetype>(0, std::min(left_char_, cursor) - kSpan);
