@@ -19,9 +19,15 @@ static_assert(kLastDateSecond ==
 
 constexpr bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
+// A serial is never typed by the user, so the refusal names none.
+[[noreturn]] void date_overflow() {
+    throw RuntimeError(ErrorKind::Overflow, Expected::Date, {},
+                       "That date serial lies outside the dates 0100-01-01 to 9999-12-31.");
+}
+
 // The nearest whole second of a serial, as seconds since 1970-01-01.
 // Throws the overflow error when that lies outside the date range (NaN
-// included); a serial is never typed by the user, so the refusal names none.
+// included).
 std::int64_t second_of_serial(double serial) {
     // serial * 86400 is within 2^-52 relative of the exact product; over the
     // date range that is under 1e-4 s, so the nearest second is found
@@ -32,8 +38,7 @@ std::int64_t second_of_serial(double serial) {
     // first <= floor(x) <= last, for whole first and last, is
     // first <= x < last + 1; NaN fails both.
     if (!(x >= first && x < last + 1.0))
-        throw RuntimeError(ErrorKind::Overflow, Expected::Date, {},
-                           "That date serial lies outside the dates 0100-01-01 to 9999-12-31.");
+        date_overflow();
     // The conversion cuts towards zero: one less is the floor of a negative
     // x with a fraction (only dates before 1899-12-30 have one).
     std::int64_t whole = static_cast<std::int64_t>(x);
