@@ -1,9 +1,11 @@
 #include "fields.hpp"
 
+#include <limits>
 #include <string_view>
 #include <utility>
 
 #include "calendar.hpp"
+#include "convert.hpp"
 #include "digits.hpp"
 #include "error.hpp"
 #include "tokens.hpp"
@@ -47,13 +49,10 @@ static_assert(suffix_of(1) == 1 && suffix_of(11) == 4 && suffix_of(12) == 4 && s
 constexpr std::string_view kSuffixes[] = {"", "st", "nd", "rd", "th"};
 
 // The day counts of 1901-12-13, the first day of Unix time, and of
-// 2038-01-19, its last: its first second, -2^31 = -24856 * 86400 + 74752,
-// falls on the day -24856; its last, 2^31 - 1 = 24855 * 86400 + 11647, on
-// the day 24855.
-constexpr std::int32_t kFirstUnixDay = -24856;
-constexpr std::int32_t kLastUnixDay = 24855;
-static_assert(std::int64_t{kFirstUnixDay} * 86400 + 74752 == -2147483648LL);
-static_assert(std::int64_t{kLastUnixDay} * 86400 + 11647 == 2147483647LL);
+// 2038-01-19, its last: the days of its first and last seconds.
+constexpr std::int32_t kFirstUnixDay = split_days(std::numeric_limits<std::int32_t>::min()).days;
+constexpr std::int32_t kLastUnixDay = split_days(std::numeric_limits<std::int32_t>::max()).days;
+static_assert(kFirstUnixDay == -24856 && kLastUnixDay == 24855);
 
 std::int32_t days_of(const Fields& f) { return days_from_civil({f.year, f.month, f.day}); }
 

@@ -275,13 +275,9 @@ private:
         if (w.kind != TokenKind::Word) // the offset again, another one
             return "The offsets " + offset + " and " +
                    quoted(text_.substr(w.begin, tok_[k + 1].end - w.begin)) + " disagree.";
-        const auto row = static_cast<std::size_t>(w.word_value);
-        const ZoneName& zone = zone_names()[row];
-        const std::string readings = w.word == WordClass::ZoneAmbiguous
-                                         ? zone_readings(row)
-                                         : offset_text(zone.offset) + " (" + std::string(zone.region) + ")";
         return "The offset " + offset + " and the zone " + quoted(text_of(w)) + " disagree: " +
-               quoted(text_of(w)) + " is " + readings + ". Write the offset that is meant.";
+               quoted(text_of(w)) + " is " + zone_readings(static_cast<std::size_t>(w.word_value)) +
+               ". Write the offset that is meant.";
     }
 
     // Brackets after a zone that are not read, at token k, the "[".

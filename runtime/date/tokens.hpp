@@ -81,8 +81,9 @@ std::string_view name_of(WordClass cls, int value);
 // The zone names read, each once, for messages: "UT, UTC, GMT, Z, WET, ...".
 std::string zone_names_read();
 
-// The readings of an ambiguous zone name whose first row is `row`, for
-// messages: "+05:30 (India), +01:00 (Ireland) or +02:00 (Israel)".
+// The readings of the zone name whose first row is `row`, for messages:
+// "+05:30 (India), +01:00 (Ireland) or +02:00 (Israel)"; one alone for a
+// name of one row: "-05:00 (US Eastern Standard Time)".
 std::string zone_readings(std::size_t row);
 
 // An offset in minutes as +hh:mm or -hh:mm.
